@@ -1,0 +1,30 @@
+#pragma once
+// Status texts of the link, as GBK bytes (the UTF-8 text stands beside each).
+// scripts/gbk-literal turns a text into such a literal.
+
+#include <string_view>
+
+namespace kestrel::texts {
+
+// 发送数据时出错
+inline constexpr std::string_view kSendError = "\xB7\xA2\xCB\xCD\xCA\xFD\xBE\xDD\xCA\xB1\xB3\xF6\xB4\xED";
+// 接收数据时出错
+inline constexpr std::string_view kReceiveError =
+    "\xBD\xD3\xCA\xD5\xCA\xFD\xBE\xDD\xCA\xB1\xB3\xF6\xB4\xED";
+// 接收到错误的响应信号
+inline constexpr std::string_view kBadResponse =
+    "\xBD\xD3\xCA\xD5\xB5\xBD\xB4\xED\xCE\xF3\xB5\xC4\xCF\xEC\xD3\xA6\xD0\xC5\xBA\xC5";
+
+// Why a port could not be opened; shown after the open-failure text.
+// 没有访问权限
+inline constexpr std::string_view kPortNoPermission = "\xC3\xBB\xD3\xD0\xB7\xC3\xCE\xCA\xC8\xA8\xCF\xDE";
+// 串口正被其他程序使用
+inline constexpr std::string_view kPortBusy =
+    "\xB4\xAE\xBF\xDA\xD5\xFD\xB1\xBB\xC6\xE4\xCB\xFB\xB3\xCC\xD0\xF2\xCA\xB9\xD3\xC3";
+// 没有这个串口
+inline constexpr std::string_view kPortMissing = "\xC3\xBB\xD3\xD0\xD5\xE2\xB8\xF6\xB4\xAE\xBF\xDA";
+// 串口不支持所需的设置
+inline constexpr std::string_view kPortUnsupported =
+    "\xB4\xAE\xBF\xDA\xB2\xBB\xD6\xA7\xB3\xD6\xCB\xF9\xD0\xE8\xB5\xC4\xC9\xE8\xD6\xC3";
+
+}  // namespace kestrel::texts

@@ -1,0 +1,30 @@
+#pragma once
+// Opening a serial device by name, per platform. On POSIX a name is a device
+// path, and "COM1" to "COM4" stand for /dev/ttyS0 to /dev/ttyS3; on Windows
+// it is a COM port name. The port is opened for exclusive use and set to
+// 115200 baud, 8 data bits, no parity, 1 stop bit, raw, no flow control; the
+// settings found are put back when the port is destroyed.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/port.h"
+
+namespace kestrel {
+
+struct OpenedPort {
+    std::unique_ptr<Port> port;  // null when the port could not be opened
+    std::string reason;          // GBK text saying why, when port is null
+};
+
+OpenedPort OpenSerialPort(std::string_view name);
+
+// The device path a port name stands for on this platform.
+std::string SerialDevicePath(std::string_view name);
+
+// Serial ports present on this machine, by the names OpenSerialPort takes.
+std::vector<std::string> ListSerialPorts();
+
+}  // namespace kestrel
