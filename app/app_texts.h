@@ -1,0 +1,80 @@
+#pragma once
+// Texts of the front-end logic, as GBK bytes (the UTF-8 text stands above
+// each): the device directories proposed for a picked file, the device name
+// that marks a package, and the reasons a request is refused.
+// scripts/gbk-literal turns a text into such a literal.
+
+#include <string_view>
+
+namespace kestrel::texts {
+
+// Device directories.
+// 开机画面
+inline constexpr std::string_view kDirStartupScreens = "\xBF\xAA\xBB\xFA\xBB\xAD\xC3\xE6";
+// 我的图片
+inline constexpr std::string_view kDirPictures = "\xCE\xD2\xB5\xC4\xCD\xBC\xC6\xAC";
+// BASIC文件
+inline constexpr std::string_view kDirBasic = "BASIC\xCE\xC4\xBC\xFE";
+// LavaData
+inline constexpr std::string_view kDirLavaData = "LavaData";
+// 文本文件
+inline constexpr std::string_view kDirText = "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE";
+// 应用程序
+inline constexpr std::string_view kDirApplications = "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2";
+// LAVA
+inline constexpr std::string_view kDirLava = "LAVA";
+// 音乐之声
+inline constexpr std::string_view kDirMusic = "\xD2\xF4\xC0\xD6\xD6\xAE\xC9\xF9";
+// 移动硬盘
+inline constexpr std::string_view kDirRemovableDisk = "\xD2\xC6\xB6\xAF\xD3\xB2\xC5\xCC";
+// The directory of a package: its entries name their own.
+inline constexpr std::string_view kDirPackage = "*";
+
+// The device file name that makes a download send a package's entries.
+// 下载包
+inline constexpr std::string_view kPackageDeviceName = "\xCF\xC2\xD4\xD8\xB0\xFC";
+
+// Why a picked file or a request is refused.
+// 没有选择电脑文件
+inline constexpr std::string_view kNoPcFile =
+    "\xC3\xBB\xD3\xD0\xD1\xA1\xD4\xF1\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 电脑文件名含有无法转换的字符
+inline constexpr std::string_view kPcFileNameNotGbk =
+    "\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE\xC3\xFB\xBA\xAC\xD3\xD0\xCE\xDE\xB7\xA8\xD7\xAA\xBB\xBB\xB5"
+    "\xC4"
+    "\xD7\xD6\xB7\xFB";
+// 电脑文件不能为空
+inline constexpr std::string_view kEmptyPcPath =
+    "\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5";
+// 文曲星文件名不能为空
+inline constexpr std::string_view kEmptyDeviceName =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5";
+// 文曲星目录不能为空
+inline constexpr std::string_view kEmptyDeviceDirectory =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5";
+// 文曲星文件名不能有空格
+inline constexpr std::string_view kSpaceInDeviceName =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB\xB2\xBB\xC4\xDC\xD3\xD0\xBF\xD5\xB8\xF1";
+// 文曲星目录不能有空格
+inline constexpr std::string_view kSpaceInDeviceDirectory =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC\xB2\xBB\xC4\xDC\xD3\xD0\xBF\xD5\xB8\xF1";
+// 文曲星文件名超过14字节
+inline constexpr std::string_view kDeviceNameTooLong =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB\xB3\xAC\xB9\xFD"
+    "14\xD7\xD6\xBD\xDA";
+// 文曲星目录超过14字节
+inline constexpr std::string_view kDeviceDirectoryTooLong =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC\xB3\xAC\xB9\xFD"
+    "14\xD7\xD6\xBD\xDA";
+// 文曲星文件名含有无法转换的字符
+inline constexpr std::string_view kDeviceNameNotGbk =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB\xBA\xAC\xD3\xD0\xCE\xDE\xB7\xA8\xD7\xAA\xBB"
+    "\xBB"
+    "\xB5\xC4\xD7\xD6\xB7\xFB";
+// 文曲星目录含有无法转换的字符
+inline constexpr std::string_view kDeviceDirectoryNotGbk =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC\xBA\xAC\xD3\xD0\xCE\xDE\xB7\xA8\xD7\xAA\xBB\xBB\xB5"
+    "\xC4"
+    "\xD7\xD6\xB7\xFB";
+
+}  // namespace kestrel::texts
