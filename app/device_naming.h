@@ -1,0 +1,61 @@
+#pragma once
+// Where a picked PC file goes on the handheld: a device file name that fits
+// the handheld's 14-byte limit and a device directory chosen by extension.
+//
+// All names here are GBK bytes. A file name's extension is the text after its
+// LAST "."; an extension offset is the index of that text within the file
+// name, 0 when the name has no "." at all. An offset equal to the name's
+// length is an empty extension ("name."), which still counts as one.
+//
+// Promises:
+// - No result ever splits a two-byte GBK character (lead byte 0x81-0xFE
+//   followed by its trail byte), wherever a name is cut.
+// - Nothing here touches the file system.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "app/refusal.h"
+
+namespace kestrel {
+
+// What the handheld takes from the boxes, in bytes of GBK.
+inline constexpr std::size_t kMaxDeviceNameBytes = 14;
+inline constexpr std::size_t kMaxDeviceDirectoryBytes = 14;
+
+// The directory for an already lower-cased extension; the first matching row
+// of the table wins, "pac" gives "*", and anything else (also "") gives
+// "移动硬盘". Exact and case-sensitive.
+std::string_view DirectoryByExtension(std::string_view gbkExtension);
+
+// Lower-cases A-Z in the extension that starts at extensionOffset (0: none).
+// Bytes of two-byte characters stay as they are, also a trail byte that
+// happens to lie in A-Z.
+void LowerCaseExtension(std::string& gbkFileName, std::size_t extensionOffset);
+
+// The device file name (at most 14 bytes) for a file name without folders:
+// - shorter than 14 bytes: unchanged;
+// - no extension: the longest run of whole characters within 14 bytes;
+// - otherwise: the stem up to the FIRST "." (at most 10 bytes, whole
+//   characters), a ".", then as much of the extension as fits in 14 bytes.
+// An offset past the end counts as an empty extension.
+std::string ShortenDeviceName(std::string_view gbkFileName, std::size_t extensionOffset);
+
+struct ProposedNames {
+    // The picked path with its extension lower-cased, as the transfer routes
+    // by it. On a case-sensitive file system it may name no existing file.
+    std::filesystem::path pcPath;
+    std::string deviceName;       // GBK
+    std::string deviceDirectory;  // GBK
+};
+
+// What the picker proposes for a picked file: the extension lower-cased, the
+// shortened device name and the directory by extension; for "pac" the device
+// name becomes "下载包" and the directory "*". Refused when the path names no
+// file or its name cannot be written in GBK.
+std::variant<ProposedNames, Refusal> ProposeDeviceNames(const std::filesystem::path& picked);
+
+}  // namespace kestrel
