@@ -1,0 +1,77 @@
+#include "app/request_form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+#include "tests/app/user_text.h"
+#include "tests/support/gbk.h"
+
+namespace kestrel {
+namespace {
+
+using test::Gbk;
+using test::User;
+
+RequestBoxes Boxes(std::string_view pcPath, std::string_view name, std::string_view directory) {
+    return {User(pcPath), User(name), User(directory)};
+}
+
+Refusal RefusalOf(const RequestBoxes& boxes) {
+    const auto result = ReadRequestForm(boxes);
+    if (!std::holds_alternative<Refusal>(result)) {
+        ADD_FAILURE() << "accepted";
+        return Refusal::noPcFile;
+    }
+    return std::get<Refusal>(result);
+}
+
+TEST(RequestForm, AcceptsTheBoxesAsGbk) {
+    const auto result = ReadRequestForm(Boxes("/home/user/笔记 1.txt", "笔记.txt", "文本文件"));
+    ASSERT_TRUE(std::holds_alternative<AcceptedRequest>(result));
+    const auto& request = std::get<AcceptedRequest>(result);
+    EXPECT_EQ(request.pcPath, std::filesystem::path(User("/home/user/笔记 1.txt")));
+    EXPECT_EQ(request.deviceName, Gbk("笔记.txt"));
+    EXPECT_EQ(request.deviceDirectory, Gbk("文本文件"));
+}
+
+TEST(RequestForm, RefusesAnEmptyBoxFirst) {
+    EXPECT_EQ(RefusalOf(Boxes("", "a.txt", "LAVA")), Refusal::emptyPcPath);
+    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "", "LAVA")), Refusal::emptyDeviceName);
+    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a.txt", "")), Refusal::emptyDeviceDirectory);
+    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a b", "")), Refusal::emptyDeviceDirectory);
+}
+
+TEST(RequestForm, RefusesASpaceInNameOrDirectory) {
+    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a b.txt", "LAVA")), Refusal::spaceInDeviceName);
+    EXPECT_EQ(RefusalOf(Boxes("/a.txt", " ", "LAVA")), Refusal::spaceInDeviceName);
+    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a.txt", "LAVA ")), Refusal::spaceInDeviceDirectory);
+}
+
+TEST(RequestForm, CountsTheLimitInGbkBytes) {
+    // Seven two-byte characters fill the 14 bytes; an eighth does not fit.
+    const auto seven = ReadRequestForm(Boxes("/a", "一二三四五六七", "一二三四五六七"));
+    EXPECT_TRUE(std::holds_alternative<AcceptedRequest>(seven));
+    EXPECT_EQ(RefusalOf(Boxes("/a", "一二三四五六七八", "LAVA")), Refusal::deviceNameTooLong);
+    EXPECT_EQ(RefusalOf(Boxes("/a", "a.txt", "一二三四五六七八")), Refusal::deviceDirectoryTooLong);
+    EXPECT_EQ(RefusalOf(Boxes("/a", "abcdefghijklmno", "LAVA")), Refusal::deviceNameTooLong);
+}
+
+TEST(RequestForm, RefusesTextGbkCannotHold) {
+    EXPECT_EQ(RefusalOf(Boxes("/a", "😀.txt", "LAVA")), Refusal::deviceNameNotGbk);
+    EXPECT_EQ(RefusalOf(Boxes("/a", "a.txt", "😀")), Refusal::deviceDirectoryNotGbk);
+    // The PC path stays native and needs no GBK.
+    EXPECT_TRUE(std::holds_alternative<AcceptedRequest>(
+        ReadRequestForm(Boxes("/😀/a.txt", "a.txt", "LAVA"))));
+}
+
+TEST(PortNameForSelection, CountsFromCom1) {
+    EXPECT_EQ(PortNameForSelection(0), "COM1");
+    EXPECT_EQ(PortNameForSelection(2), "COM3");
+    EXPECT_EQ(PortNameForSelection(9), "COM10");
+    EXPECT_EQ(PortNameForSelection(-1), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kestrel
