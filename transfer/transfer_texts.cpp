@@ -1,0 +1,26 @@
+#include "transfer/transfer_texts.h"
+
+#include <cstdio>
+
+namespace kestrel::texts {
+
+std::string Kilobytes(std::int64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%5lldk", static_cast<long long>(bytes / 1024));
+    return text;
+}
+
+std::string Downloading(std::string_view deviceName) {
+    // 下载
+    return std::string("\xCF\xC2\xD4\xD8").append(deviceName);
+}
+
+std::string CannotOpenPort(std::string_view portName, std::string_view reason) {
+    // 无法打开串口%s!
+    return std::string("\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA\xB4\xAE\xBF\xDA")
+        .append(portName)
+        .append("!")
+        .append(reason);
+}
+
+}  // namespace kestrel::texts

@@ -1,0 +1,55 @@
+#pragma once
+// Status texts of the transfers, as GBK bytes (the UTF-8 text stands beside
+// each), and the formatted ones.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrel::texts {
+
+// 等待传输开始...
+inline constexpr std::string_view kWaiting = "\xB5\xC8\xB4\xFD\xB4\xAB\xCA\xE4\xBF\xAA\xCA\xBC...";
+// 传输成功。
+inline constexpr std::string_view kSucceeded = "\xB4\xAB\xCA\xE4\xB3\xC9\xB9\xA6\xA1\xA3";
+// 终止传输
+inline constexpr std::string_view kAborted = "\xD6\xD5\xD6\xB9\xB4\xAB\xCA\xE4";
+// 下载包: the device file name that marks a package download
+inline constexpr std::string_view kPackageName = "\xCF\xC2\xD4\xD8\xB0\xFC";
+// 开始通讯! (inside the Start packet)
+inline constexpr std::string_view kStartBanner = "\xBF\xAA\xCA\xBC\xCD\xA8\xD1\xB6!";
+
+// 下载包格式错误
+inline constexpr std::string_view kPackageNotPackage =
+    "\xCF\xC2\xD4\xD8\xB0\xFC\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3";
+// 下载包不完整
+inline constexpr std::string_view kPackageTruncated =
+    "\xCF\xC2\xD4\xD8\xB0\xFC\xB2\xBB\xCD\xEA\xD5\xFB";
+// 下载包中的文件路径无效
+inline constexpr std::string_view kPackageBadPath =
+    "\xCF\xC2\xD4\xD8\xB0\xFC\xD6\xD0\xB5\xC4\xCE\xC4\xBC\xFE\xC2\xB7\xBE\xB6\xCE\xDE\xD0\xA7";
+// 下载包中没有要下载的文件
+inline constexpr std::string_view kPackageEmpty =
+    "\xCF\xC2\xD4\xD8\xB0\xFC\xD6\xD0\xC3\xBB\xD3\xD0\xD2\xAA\xCF\xC2\xD4\xD8\xB5\xC4\xCE\xC4\xBC"
+    "\xFE";
+// 无法打开电脑文件
+inline constexpr std::string_view kCannotOpenPcFile =
+    "\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 读取电脑文件时出错
+inline constexpr std::string_view kPcFileReadError =
+    "\xB6\xC1\xC8\xA1\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE\xCA\xB1\xB3\xF6\xB4\xED";
+// 无法创建电脑文件
+inline constexpr std::string_view kCannotCreatePcFile =
+    "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 写入电脑文件时出错
+inline constexpr std::string_view kPcFileWriteError =
+    "\xD0\xB4\xC8\xEB\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE\xCA\xB1\xB3\xF6\xB4\xED";
+
+// "%5dk": whole kilobytes, right-aligned in five places.
+std::string Kilobytes(std::int64_t bytes);
+// 下载%s
+std::string Downloading(std::string_view deviceName);
+// 无法打开串口%s! followed by why, when known.
+std::string CannotOpenPort(std::string_view portName, std::string_view reason);
+
+}  // namespace kestrel::texts
