@@ -34,10 +34,13 @@ PackageProblem ReadEntry(std::istream& in, std::uint64_t fileSize, PackageEntry&
     std::array<char, kEntryHeaderSize> header{};
     if (!ReadExactly(in, header.data(), header.size())) return PackageProblem::truncated;
     entry.size = LittleEndian32(header.data());
+    // An empty entry is skipped whole, so its path is never used.
     const std::string_view field(header.data() + 4, kPackagePathField);
     const auto end = field.find('\0');
-    if (end == std::string_view::npos) return PackageProblem::badPath;
-    if (!SplitDevicePath(field.substr(0, end), entry)) return PackageProblem::badPath;
+    if (entry.size > 0) {
+        if (end == std::string_view::npos) return PackageProblem::badPath;
+        if (!SplitDevicePath(field.substr(0, end), entry)) return PackageProblem::badPath;
+    }
     entry.dataOffset = static_cast<std::uint64_t>(in.tellg());
     if (entry.size > fileSize - entry.dataOffset) return PackageProblem::truncated;
     in.seekg(static_cast<std::streamoff>(entry.size), std::ios::cur);
