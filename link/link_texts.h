@@ -26,5 +26,10 @@ inline constexpr std::string_view kPortMissing = "\xC3\xBB\xD3\xD0\xD5\xE2\xB8\x
 // 串口不支持所需的设置
 inline constexpr std::string_view kPortUnsupported =
     "\xB4\xAE\xBF\xDA\xB2\xBB\xD6\xA7\xB3\xD6\xCB\xF9\xD0\xE8\xB5\xC4\xC9\xE8\xD6\xC3";
+// 这不是串口设备
+inline constexpr std::string_view kPortNotSerial =
+    "\xD5\xE2\xB2\xBB\xCA\xC7\xB4\xAE\xBF\xDA\xC9\xE8\xB1\xB8";
+// 系统出错
+inline constexpr std::string_view kPortSystemError = "\xCF\xB5\xCD\xB3\xB3\xF6\xB4\xED";
 
 }  // namespace kestrel::texts
