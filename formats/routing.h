@@ -24,9 +24,9 @@ struct FormatContext {
     // The table for decoding application images; null when none was found,
     // and then missingTableName names the file that was looked for.
     const SubstitutionTable* table = nullptr;
-    std::filesystem::path missingTableName;
+    std::filesystem::path missingTableName{};
     // Where TempFile lives; unset means the user's private temporary folder.
-    std::optional<std::filesystem::path> tempDirectory;
+    std::optional<std::filesystem::path> tempDirectory{};
 };
 
 // On success pcPath names the file to send: the user's own, or TempFile

@@ -1,0 +1,21 @@
+#pragma once
+// The common course of a conversion before sending: read the PC file whole,
+// convert it in memory, write the result whole into TempFile, and only then
+// point pcPath at TempFile. The first failure shows its status text and ends
+// the course with false, pcPath unchanged.
+
+#include <filesystem>
+#include <functional>
+#include <span>
+
+#include "formats/conversion_result.h"
+#include "formats/routing.h"
+
+namespace kestrel {
+
+using Conversion = std::function<ConversionResult(std::span<const std::uint8_t>)>;
+
+bool StageConversion(std::filesystem::path& pcPath, FormatContext& context,
+                     const Conversion& convert);
+
+}  // namespace kestrel

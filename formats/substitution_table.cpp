@@ -1,0 +1,83 @@
+#include "formats/substitution_table.h"
+
+#include <fstream>
+#include <utility>
+
+namespace kestrel {
+namespace {
+
+// Builds the inverse rows; empty when a value appears twice in a row (and so
+// another is missing).
+std::optional<std::vector<std::uint8_t>> InvertRows(std::span<const std::uint8_t> forward) {
+    std::vector<std::uint8_t> inverse(SubstitutionTable::kSize);
+    for (std::size_t row = 0; row < SubstitutionTable::kRowLength; ++row) {
+        std::vector<bool> seen(SubstitutionTable::kRowLength, false);
+        const std::size_t base = row * SubstitutionTable::kRowLength;
+        for (std::size_t column = 0; column < SubstitutionTable::kRowLength; ++column) {
+            const std::uint8_t value = forward[base + column];
+            if (seen[value]) return std::nullopt;
+            seen[value] = true;
+            inverse[base + value] = static_cast<std::uint8_t>(column);
+        }
+    }
+    return inverse;
+}
+
+}  // namespace
+
+SubstitutionTable::SubstitutionTable(std::vector<std::uint8_t> forward,
+                                     std::vector<std::uint8_t> inverse)
+    : forward_(std::move(forward)), inverse_(std::move(inverse)) {}
+
+std::optional<SubstitutionTable> SubstitutionTable::FromBytes(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() != kSize) return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> inverse = InvertRows(bytes);
+    if (!inverse.has_value()) return std::nullopt;
+    return SubstitutionTable({bytes.begin(), bytes.end()}, std::move(*inverse));
+}
+
+std::uint8_t SubstitutionTable::Lookup(std::uint8_t row, std::uint8_t plain) const {
+    return forward_[std::size_t{row} * kRowLength + plain];
+}
+
+std::uint8_t SubstitutionTable::InverseLookup(std::uint8_t row, std::uint8_t value) const {
+    return inverse_[std::size_t{row} * kRowLength + value];
+}
+
+TableLoad LoadSubstitutionTable(const std::filesystem::path& file) {
+    TableLoad load{std::nullopt, TableProblem::kNone, file};
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) {
+        std::error_code error;
+        load.problem = std::filesystem::exists(file, error) ? TableProblem::kUnreadable
+                                                            : TableProblem::kMissing;
+        return load;
+    }
+    // One byte more than a table: enough to tell a longer file without
+    // reading it all.
+    std::vector<std::uint8_t> bytes(SubstitutionTable::kSize + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) {
+        load.problem = TableProblem::kUnreadable;
+        return load;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() != SubstitutionTable::kSize) {
+        load.problem = TableProblem::kWrongSize;
+        return load;
+    }
+    load.table = SubstitutionTable::FromBytes(bytes);
+    if (!load.table.has_value()) load.problem = TableProblem::kNotPermutation;
+    return load;
+}
+
+TableLoad FindSubstitutionTable(std::span<const std::filesystem::path> folders) {
+    for (const std::filesystem::path& folder : folders) {
+        const std::filesystem::path candidate = folder / kSubstitutionTableFileName;
+        std::error_code error;
+        if (std::filesystem::exists(candidate, error)) return LoadSubstitutionTable(candidate);
+    }
+    return {std::nullopt, TableProblem::kMissing, kSubstitutionTableFileName};
+}
+
+}  // namespace kestrel

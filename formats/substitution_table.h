@@ -1,0 +1,66 @@
+#pragma once
+// The 256 x 256 substitution table through which application images are
+// decoded: row r is bytes r*256 .. r*256+255, and every row is a permutation
+// of the byte values 0..255. A table is only ever built from bytes that have
+// this form, so every lookup has an answer.
+//
+// The table is not part of the program: it is read from the file
+// "substitution.table" (exactly 65,536 bytes). The front end looks for it,
+// in this order, in:
+//   1. the folder of the executable;
+//   2. the installed data folder, <prefix>/share/kestrel.
+// The first folder holding the file decides; a file there that is not a
+// usable table is reported, not skipped. Without a table, sending an
+// application image fails before anything is exchanged.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kestrel {
+
+inline constexpr char kSubstitutionTableFileName[] = "substitution.table";
+
+class SubstitutionTable {
+  public:
+    static constexpr std::size_t kRowLength = 256;
+    static constexpr std::size_t kSize = kRowLength * kRowLength;
+
+    // Empty when bytes is not kSize long or a row is not a permutation.
+    static std::optional<SubstitutionTable> FromBytes(std::span<const std::uint8_t> bytes);
+
+    // The byte at column plain of row row (how a byte is coded).
+    std::uint8_t Lookup(std::uint8_t row, std::uint8_t plain) const;
+    // The column at which row row holds value (how a byte is decoded).
+    std::uint8_t InverseLookup(std::uint8_t row, std::uint8_t value) const;
+
+  private:
+    SubstitutionTable(std::vector<std::uint8_t> forward, std::vector<std::uint8_t> inverse);
+
+    std::vector<std::uint8_t> forward_;
+    std::vector<std::uint8_t> inverse_;  // inverse_[row*256 + value] = column
+};
+
+enum class TableProblem {
+    kNone,
+    kMissing,         // no folder holds the file
+    kUnreadable,      // the file is there but cannot be read
+    kWrongSize,       // not exactly 65,536 bytes
+    kNotPermutation,  // some row does not hold every byte value once
+};
+
+struct TableLoad {
+    std::optional<SubstitutionTable> table;
+    TableProblem problem = TableProblem::kNone;
+    std::filesystem::path file;  // the file read, or the name looked for when missing
+};
+
+// Loads one file; never reads more than 65,536 bytes into memory.
+TableLoad LoadSubstitutionTable(const std::filesystem::path& file);
+// Loads kSubstitutionTableFileName from the first of folders that holds it.
+TableLoad FindSubstitutionTable(std::span<const std::filesystem::path> folders);
+
+}  // namespace kestrel

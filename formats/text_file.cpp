@@ -1,0 +1,75 @@
+#include "formats/text_file.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+#include "formats/format_texts.h"
+#include "formats/staging.h"
+#include "formats/whole_file.h"
+
+namespace kestrel {
+namespace {
+
+void StoreLittleEndian32(std::uint8_t* at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+}  // namespace
+
+ConversionResult WrapTextBytes(std::span<const std::uint8_t> text) {
+    if (text.empty()) return ConversionFailure(texts::kEmptyText);
+    if (text.size() > std::numeric_limits<std::uint32_t>::max() - kTextHeaderSize) {
+        return ConversionFailure(texts::kFileTooLarge);
+    }
+    ConversionResult result;
+    result.bytes.resize(kTextHeaderSize + text.size());
+    std::copy(kTextHeader.begin(), kTextHeader.end(), result.bytes.begin());
+    const auto totalLength = static_cast<std::uint32_t>(result.bytes.size());
+    for (const std::size_t offset : kTotalLengthOffsets) {
+        StoreLittleEndian32(result.bytes.data() + offset, totalLength);
+    }
+    std::copy(text.begin(), text.end(), result.bytes.begin() + kTextHeaderSize);
+    return result;
+}
+
+ConversionResult RewrapTextBytes(std::span<const std::uint8_t> headedText) {
+    if (headedText.size() <= kHeadedTextHeaderSize) return ConversionFailure(texts::kNoTextBody);
+    return WrapTextBytes(headedText.subspan(kHeadedTextHeaderSize));
+}
+
+ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText) {
+    if (handheldText.size() < kTextHeaderSize) {
+        return ConversionFailure(texts::kReceivedTextTooShort);
+    }
+    const auto text = handheldText.subspan(kTextHeaderSize);
+    return {{text.begin(), text.end()}, {}};
+}
+
+bool WrapText(std::filesystem::path& pcPath, FormatContext& context) {
+    return StageConversion(pcPath, context, WrapTextBytes);
+}
+
+bool RewrapText(std::filesystem::path& pcPath, FormatContext& context) {
+    return StageConversion(pcPath, context, RewrapTextBytes);
+}
+
+bool UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
+                FormatContext& context) {
+    std::string_view failure;
+    try {
+        const ConversionResult received = ReadWholeFile(sourcePath);
+        const ConversionResult text = received.Ok() ? UnwrapTextBytes(received.bytes)
+                                                    : ConversionFailure(texts::kCannotReadReceived);
+        failure = text.Ok() ? ReplaceFileWhole(targetPath, text.bytes) : text.failure;
+    } catch (const std::bad_alloc&) {
+        failure = texts::kNoMemory;
+    }
+    if (failure.empty()) return true;
+    context.status.ShowStatus(failure);
+    return false;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,104 @@
+#include "formats/whole_file.h"
+
+#include <fstream>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "formats/format_texts.h"
+#include "formats/temp_file.h"
+
+namespace kestrel {
+namespace {
+
+// Removes the half-made sibling unless the rename has taken it.
+class SiblingGuard {
+  public:
+    explicit SiblingGuard(std::filesystem::path path) : path_(std::move(path)) {}
+    SiblingGuard(const SiblingGuard&) = delete;
+    SiblingGuard& operator=(const SiblingGuard&) = delete;
+    ~SiblingGuard() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove(path_, ignored);
+    }
+    void Release() { path_.clear(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Writing through a symbolic link, as a plain write would, rather than
+// replacing the link itself.
+std::filesystem::path ResolvedTarget(const std::filesystem::path& target) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error)) return target;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+    return error ? target : resolved;
+}
+
+// An unpredictable, short name in target's folder (a long target name plus a
+// suffix could pass the file system's limit), created so that nothing already
+// there is ever overwritten.
+std::optional<OutputFile> OpenSibling(const std::filesystem::path& target,
+                                      std::filesystem::path& sibling) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::filesystem::path candidate =
+            target.parent_path() /
+            (".kestrel-" + std::to_string(random()) + "-" + std::to_string(random()));
+        std::optional<OutputFile> file = OutputFile::Open(candidate, OutputFile::Creation::kFresh);
+        if (file.has_value()) {
+            sibling = std::move(candidate);
+            return file;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ConversionResult ReadWholeFile(const std::filesystem::path& file) {
+    std::error_code error;
+    // A folder or device would report a size that has nothing to do with
+    // what can be read from it.
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return ConversionFailure(texts::kCannotOpenFile);
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) return ConversionFailure(texts::kCannotOpenFile);
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size < 0 || !in) return ConversionFailure(texts::kCannotReadFile);
+    ConversionResult result;
+    if (static_cast<std::uintmax_t>(size) > result.bytes.max_size()) {
+        return ConversionFailure(texts::kFileTooLarge);
+    }
+    result.bytes.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(result.bytes.data()), static_cast<std::streamsize>(size));
+    if (in.gcount() != size) return ConversionFailure(texts::kCannotReadFile);
+    return result;
+}
+
+std::string_view ReplaceFileWhole(const std::filesystem::path& target,
+                                  std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path final = ResolvedTarget(target);
+    std::filesystem::path sibling;
+    std::optional<OutputFile> file = OpenSibling(final, sibling);
+    if (!file.has_value()) return texts::kCannotWriteFile;
+    SiblingGuard guard(sibling);
+    if (!file->WriteAll(bytes) || !file->Close()) return texts::kCannotWriteFile;
+
+    std::error_code error;
+    const std::filesystem::file_status former = std::filesystem::status(final, error);
+    if (std::filesystem::is_regular_file(former)) {
+        std::filesystem::permissions(sibling, former.permissions(), error);
+    }
+    std::filesystem::rename(sibling, final, error);
+    if (error) return texts::kCannotWriteFile;
+    guard.Release();
+    return {};
+}
+
+}  // namespace kestrel
