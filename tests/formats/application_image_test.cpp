@@ -123,16 +123,6 @@ TEST_F(DecodeTest, EqualKeyHalvesSelectRowZero) {
     EXPECT_EQ(decoded.bytes[0], Plain(0, image[1 + 2 + 2 + 78]));
 }
 
-TEST_F(DecodeTest, KeptLengthIsLittleEndian) {
-    const PlainApplication plain = Make(2, 0x0102, 1);
-    const Bytes image = EncodeApplicationImage(tableBytes_, plain);
-    EXPECT_EQ(image[3], 0x02);
-    EXPECT_EQ(image[4], 0x01);
-    const ConversionResult decoded = Decode(image);
-    ASSERT_TRUE(decoded.Ok());
-    EXPECT_EQ(decoded.bytes, DecodedApplication(plain));
-}
-
 TEST_F(DecodeTest, BadKeyLengthIsRefused) {
     for (const int keyLength : {0, 31, 255}) {
         Bytes image(400, 0);

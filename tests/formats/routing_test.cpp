@@ -82,15 +82,6 @@ TEST_F(SendingTest, OtherFilesAreSentAsTheyAre) {
     EXPECT_TRUE(status_.Texts().empty());
 }
 
-TEST_F(SendingTest, DotInAFolderDecidesWhenTheNameHasNone) {
-    // x.txt/readme has the extension txt/readme: sent unchanged.
-    path pcPath = scratch_ / "x.txt" / "readme";
-    std::filesystem::create_directory(pcPath.parent_path());
-    WriteFileText(pcPath, "plain");
-    EXPECT_TRUE(PrepareForSending(pcPath, context_));
-    EXPECT_EQ(pcPath, scratch_ / "x.txt" / "readme");
-}
-
 TEST_F(SendingTest, UnreadableFileFailsWithItsText) {
     path missing = scratch_ / "absent.txt";
     EXPECT_FALSE(PrepareForSending(missing, context_));
