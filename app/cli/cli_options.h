@@ -1,0 +1,48 @@
+#pragma once
+// The command line of kestrel-cli, parsed into one command. Parsing only
+// splits and checks the words; device names are checked against the
+// handheld's rules later, where the file is known.
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kestrel::cli {
+
+struct SendCommand {
+    std::string file;
+    std::optional<std::string> directory;  // user text (UTF-8)
+    std::optional<std::string> name;
+    std::string port;
+};
+
+struct ReceiveCommand {
+    std::string file;
+    std::string directory;
+    std::string name;
+    std::string port;
+};
+
+struct PortsCommand {};
+
+struct SimulateCommand {
+    std::optional<std::string> root;
+};
+
+struct HelpCommand {};
+
+struct UsageError {
+    std::string message;
+};
+
+using Command = std::variant<SendCommand, ReceiveCommand, PortsCommand, SimulateCommand,
+                             HelpCommand, UsageError>;
+
+inline constexpr char kDefaultPort[] = "COM1";
+
+Command ParseCommandLine(const std::vector<std::string>& words);  // without the program name
+
+const char* HelpText();
+
+}  // namespace kestrel::cli

@@ -1,0 +1,25 @@
+#pragma once
+// Ctrl-C and termination requests, turned into a call on a thread of their
+// own, so that a running transfer can be cancelled and still put the port
+// back before the program ends. Create it before any other thread.
+
+#include <functional>
+#include <memory>
+
+namespace kestrel::cli {
+
+class InterruptWatcher {
+  public:
+    explicit InterruptWatcher(std::function<void()> onInterrupt);
+    ~InterruptWatcher();
+    InterruptWatcher(const InterruptWatcher&) = delete;
+    InterruptWatcher& operator=(const InterruptWatcher&) = delete;
+
+    bool Interrupted() const;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace kestrel::cli

@@ -1,0 +1,20 @@
+#pragma once
+// Where the program finds what it does not carry inside: the substitution
+// table (beside the executable, then the installed data folder) and the
+// virtual handheld's files (the user's data folder).
+
+#include <filesystem>
+#include <vector>
+
+#include "transfer/transfer_worker.h"
+
+namespace kestrel::cli {
+
+// The folders searched for the substitution table, in order.
+std::vector<std::filesystem::path> TableFolders();
+
+// The user's data folder for this program ($XDG_DATA_HOME/kestrel, or
+// ~/.local/share/kestrel).
+std::filesystem::path UserDataFolder();
+
+}  // namespace kestrel::cli
