@@ -1,0 +1,96 @@
+#include "device/device_session.h"
+
+#include "link/packet.h"
+
+namespace kestrel {
+
+namespace {
+
+Answer Accepted(bool yes) {
+    return Answer{yes, std::nullopt, false};
+}
+
+bool Is(const PcPacket& packet, PacketType type) {
+    return packet.type == static_cast<std::uint8_t>(type);
+}
+
+}  // namespace
+
+Answer DeviceSession::Handle(const PcPacket& packet) {
+    if (!packet.checksumOk) return Accepted(false);
+    if (Is(packet, PacketType::EndSession)) {
+        if (!packet.payload.empty()) return Accepted(false);
+        Reset();
+        return Answer{true, std::nullopt, true};
+    }
+    if (Is(packet, PacketType::EndOfFile)) {
+        files_.CloseWriting();
+        files_.CloseReading();
+        return Accepted(packet.payload.empty());
+    }
+    // Every other packet needs a payload, and a session opened by Start.
+    if (packet.payload.empty()) return Accepted(false);
+    if (Is(packet, PacketType::Start)) return Accepted(Start());
+    if (!started_) return Accepted(false);
+    switch (static_cast<PacketType>(packet.type)) {
+        case PacketType::Directory:
+            return Accepted(ChangeDirectory(packet));
+        case PacketType::NewFile:
+            return Accepted(NewFile(packet));
+        case PacketType::Data:
+            return Accepted(Data(packet));
+        case PacketType::OpenFile:
+            return Accepted(OpenFile(packet));
+        case PacketType::ReadRequest: {
+            auto chunk = ReadRequest(packet);
+            return Answer{chunk.has_value(), std::move(chunk), false};
+        }
+        default:
+            return Accepted(false);
+    }
+}
+
+void DeviceSession::Reset() {
+    files_.CloseWriting();
+    files_.CloseReading();
+    started_ = false;
+    directory_.clear();
+}
+
+bool DeviceSession::Start() {
+    Reset();
+    started_ = true;
+    return true;
+}
+
+bool DeviceSession::ChangeDirectory(const PcPacket& packet) {
+    auto directory = ParseDirectoryPayload(packet.payload);
+    if (!directory || !files_.IsUsableDirectory(*directory)) return false;
+    directory_ = std::move(*directory);
+    return true;
+}
+
+bool DeviceSession::NewFile(const PcPacket& packet) {
+    const auto name = ParseNewFilePayload(packet.payload);
+    return name && files_.CreateFile(directory_, *name);
+}
+
+bool DeviceSession::Data(const PcPacket& packet) {
+    return packet.payload.size() <= kMaxDataPayload && files_.Append(packet.payload);
+}
+
+bool DeviceSession::OpenFile(const PcPacket& packet) {
+    const auto request = ParseOpenFilePayload(packet.payload);
+    if (!request) return false;
+    const auto firstByte =
+        directory_.empty() ? std::uint8_t{0} : static_cast<std::uint8_t>(directory_.front());
+    return request->directoryByte == firstByte && files_.OpenForReading(directory_, request->name);
+}
+
+std::optional<std::vector<std::uint8_t>> DeviceSession::ReadRequest(const PcPacket& packet) {
+    const auto size = ParseReadRequestPayload(packet.payload);
+    if (!size || *size == 0) return std::nullopt;
+    return files_.ReadChunk(*size);
+}
+
+}  // namespace kestrel
