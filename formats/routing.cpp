@@ -37,7 +37,7 @@ bool PrepareForReceiving(std::filesystem::path& pcPath, std::filesystem::path& r
         case FileType::kText:
             break;
     }
-    TempFilePlace place = LocateTempFile(context.tempDirectory);
+    TempFilePlace place = ClaimTempFile(context.tempFileClaim, context.tempDirectory);
     if (!place.failure.empty()) {
         context.status.ShowStatus(place.failure);
         return false;

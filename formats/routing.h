@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "formats/temp_file.h"
 #include "link/status_sink.h"
 
 namespace kestrel {
@@ -27,6 +28,8 @@ struct FormatContext {
     std::filesystem::path missingTableName{};
     // Where TempFile lives; unset means the user's private temporary folder.
     std::optional<std::filesystem::path> tempDirectory{};
+    // Taken when the run first uses TempFile, held until the run ends.
+    std::optional<TempFileClaim> tempFileClaim{};
 };
 
 // On success pcPath names the file to send: the user's own, or TempFile

@@ -16,7 +16,7 @@ std::string_view Stage(const std::filesystem::path& source, FormatContext& conte
     if (!input.Ok()) return input.failure;
     const ConversionResult output = convert(input.bytes);
     if (!output.Ok()) return output.failure;
-    TempFilePlace place = LocateTempFile(context.tempDirectory);
+    TempFilePlace place = ClaimTempFile(context.tempFileClaim, context.tempDirectory);
     if (!place.failure.empty()) return place.failure;
     const std::string_view failure = WriteTempFile(place.path, output.bytes);
     if (failure.empty()) staged = std::move(place.path);

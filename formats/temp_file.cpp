@@ -9,6 +9,19 @@ TempFilePlace LocateTempFile(const std::optional<std::filesystem::path>& folder)
     return LocateDefaultTempFile();
 }
 
+TempFilePlace ClaimTempFile(std::optional<TempFileClaim>& claim,
+                            const std::optional<std::filesystem::path>& folder) {
+    TempFilePlace place = LocateTempFile(folder);
+    if (place.path.empty() || claim.has_value()) return place;
+    bool busy = false;
+    std::optional<TempFileClaim> acquired = TempFileClaim::Acquire(place.path, busy);
+    if (!acquired.has_value()) {
+        return {{}, busy ? texts::kTempFileInUse : texts::kCannotWriteTempFile};
+    }
+    claim.emplace(std::move(*acquired));
+    return place;
+}
+
 std::string_view WriteTempFile(const std::filesystem::path& tempFile,
                                std::span<const std::uint8_t> bytes) {
     std::optional<OutputFile> file = OutputFile::Open(tempFile, OutputFile::Creation::kScratch);

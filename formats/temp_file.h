@@ -49,6 +49,26 @@ class OutputFile {
     std::intptr_t handle_;  // the platform's file descriptor or handle
 };
 
+// Holds TempFile for one transfer run, so that two programs running at
+// once never stage through the same file: the second is refused instead of
+// sending or receiving the first one's bytes. Released when destroyed.
+class TempFileClaim {
+  public:
+    // Empty when it cannot be taken; busy tells whether another run holds it.
+    static std::optional<TempFileClaim> Acquire(const std::filesystem::path& tempFile, bool& busy);
+
+    TempFileClaim(TempFileClaim&& other) noexcept;
+    TempFileClaim& operator=(TempFileClaim&&) = delete;
+    TempFileClaim(const TempFileClaim&) = delete;
+    TempFileClaim& operator=(const TempFileClaim&) = delete;
+    ~TempFileClaim();
+
+  private:
+    explicit TempFileClaim(std::intptr_t handle) : handle_(handle) {}
+    static constexpr std::intptr_t kReleased = -1;
+    std::intptr_t handle_;  // the platform's descriptor or handle of the lock file
+};
+
 // Where TempFile is. On failure, path is empty and failure the status text.
 struct TempFilePlace {
     std::filesystem::path path;
@@ -59,6 +79,11 @@ struct TempFilePlace {
 TempFilePlace LocateDefaultTempFile();
 // "<folder>/tmpfile" when a folder is given, else LocateDefaultTempFile().
 TempFilePlace LocateTempFile(const std::optional<std::filesystem::path>& folder);
+
+// LocateTempFile, then the claim for the rest of the run (kept in claim;
+// taken once, on the first call).
+TempFilePlace ClaimTempFile(std::optional<TempFileClaim>& claim,
+                            const std::optional<std::filesystem::path>& folder);
 
 // Makes bytes the whole content of TempFile. Empty on success, else the
 // status text; a failure may leave TempFile holding part of the bytes.

@@ -1,5 +1,6 @@
 // POSIX backend of temp_file.h and private_folder_posix.h.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +55,29 @@ std::optional<OutputFile> OutputFile::Open(const std::filesystem::path& path, Cr
         return std::nullopt;
     }
     return file;
+}
+
+std::optional<TempFileClaim> TempFileClaim::Acquire(const std::filesystem::path& tempFile,
+                                                    bool& busy) {
+    std::filesystem::path lockFile = tempFile;
+    lockFile += ".lock";
+    const int fd =
+        ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return std::nullopt;
+    TempFileClaim claim(fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        busy = errno == EWOULDBLOCK;
+        return std::nullopt;
+    }
+    return claim;
+}
+
+TempFileClaim::TempFileClaim(TempFileClaim&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = kReleased;
+}
+
+TempFileClaim::~TempFileClaim() {
+    if (handle_ != kReleased) ::close(static_cast<int>(handle_));  // closing releases the lock
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) {

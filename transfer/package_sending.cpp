@@ -34,7 +34,7 @@ std::filesystem::path StageEntry(TransferRun& run, std::istream& package,
                                  const PackageEntry& entry) {
     const std::optional<std::vector<std::uint8_t>> data = ReadEntryData(package, entry);
     if (!data) Fail(run, texts::kPcFileReadError);
-    const TempFilePlace place = LocateTempFile(run.formats.tempDirectory);
+    const TempFilePlace place = ClaimTempFile(run.formats.tempFileClaim, run.formats.tempDirectory);
     if (place.path.empty()) Fail(run, place.failure);
     const std::string_view failure = WriteTempFile(place.path, *data);
     if (!failure.empty()) Fail(run, failure);

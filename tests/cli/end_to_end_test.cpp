@@ -21,6 +21,15 @@ namespace {
 
 const std::string kCli = KESTREL_CLI_PATH;
 
+// Programs started by a test stage through a TempFile of that test's own, so
+// tests running side by side do not refuse each other.
+void PrivateRuntimeFolder(const ScratchDir& dir) {
+    const auto runtime = dir / "runtime";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+}
+
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -28,6 +37,7 @@ bool Contains(const std::string& text, const std::string& part) {
 class EndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
+        PrivateRuntimeFolder(dir);
         handheld_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{kCli, "simulate", "--root", (dir / "handheld").string()});
         const auto line = handheld_->ReadLine(std::chrono::seconds(10));
@@ -195,6 +205,7 @@ TEST_F(EndToEnd, PortSettingsComeBackAfterSuccessAndFailure) {
 
 TEST(EndToEndCancel, CtrlCWhileWaitingRestoresThePortAndFails) {
     ScratchDir dir;
+    PrivateRuntimeFolder(dir);
     PseudoTerminal silent;  // a handheld that never greets
     const int fd = open(silent.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);

@@ -21,6 +21,7 @@ TEST(FormatTextsTest, LiteralsAreTheGbkOfTheirTexts) {
         {texts::kNoTempDirectory, "无法使用临时目录"},
         {texts::kTempDirectoryUnsafe, "临时目录不安全"},
         {texts::kCannotWriteTempFile, "写入临时文件时出错"},
+        {texts::kTempFileInUse, "临时文件正被另一个传输使用"},
         {texts::kBadKeyLength, "应用程序文件的密钥长度错误"},
         {texts::kTruncatedImage, "应用程序文件不完整"},
         {texts::kNoTablePrefix, "没有可用的解码表文件 "},

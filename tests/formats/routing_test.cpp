@@ -44,6 +44,27 @@ TEST_F(SendingTest, TempFileIsTruncatedNotAppended) {
     EXPECT_EQ(ReadFileBytes(TempFilePath()).size(), 29u);
 }
 
+TEST_F(SendingTest, TempFileServesOneRunAtATime) {
+    path pcPath = scratch_ / "a.txt";
+    WriteFileText(pcPath, "first");
+    ASSERT_TRUE(PrepareForSending(pcPath, context_));
+
+    // A second run (another program) must not overwrite what the first sends.
+    RecordingStatus otherStatus;
+    FormatContext other{otherStatus, nullptr, {}, StagingDir()};
+    path otherPath = scratch_ / "b.txt";
+    WriteFileText(otherPath, "second");
+    EXPECT_FALSE(PrepareForSending(otherPath, other));
+    EXPECT_EQ(otherStatus.Last(), texts::kTempFileInUse);
+    EXPECT_EQ(ReadFileBytes(TempFilePath()).size(), 24u + 5u);
+
+    // The first run itself goes on using it, and once it ends the next may.
+    pcPath = scratch_ / "a.txt";
+    EXPECT_TRUE(PrepareForSending(pcPath, context_));
+    context_.tempFileClaim.reset();
+    EXPECT_TRUE(PrepareForSending(otherPath, other));
+}
+
 TEST_F(SendingTest, HeadedTextIsReheaded) {
     const Bytes gtx = Filled(100, 5);
     path pcPath = scratch_ / "b.gtx";
