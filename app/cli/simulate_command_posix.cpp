@@ -7,24 +7,12 @@
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
-#include "app/cli/program_files.h"
-#include "app/gbk_text.h"
+#include "app/device_disk_names.h"
+#include "app/program_files.h"
 #include "device/handheld.h"
 #include "link/pseudo_terminal.h"
 
 namespace kestrel::cli {
-namespace {
-
-// Device names are GBK; on disk they are the user's own text, so the
-// handheld's folders can be browsed like any other.
-std::optional<std::filesystem::path> GbkToDiskName(std::string_view gbk) {
-    auto text = FromGbk(gbk);
-    if (!text) return std::nullopt;
-    return std::filesystem::path(*text);
-}
-
-}  // namespace
-
 int RunSimulate(const SimulateCommand& command) {
     const std::filesystem::path root =
         command.root ? std::filesystem::path(*command.root) : UserDataFolder() / "handheld";
@@ -34,7 +22,7 @@ int RunSimulate(const SimulateCommand& command) {
         std::unique_ptr<Port> port = terminal.TakeMasterPort();
         if (!port) throw std::runtime_error("cannot use the pseudo-terminal");
         HandheldOptions options;
-        options.mapName = GbkToDiskName;
+        options.mapName = DiskNameForDeviceText;
         VirtualHandheld handheld(root, options);
 
         InterruptWatcher interrupts([&port] { port->Cancel(); });

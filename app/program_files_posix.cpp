@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "app/cli/program_files.h"
+#include "app/program_files.h"
 
 #ifdef __APPLE__
 #include <mach-o/dyld.h>
 #endif
 
-namespace kestrel::cli {
+namespace kestrel {
 namespace {
 
 #ifdef __APPLE__
@@ -49,4 +49,4 @@ std::filesystem::path UserDataFolder() {
     return std::filesystem::temp_directory_path() / ("kestrel-data-" + std::to_string(getuid()));
 }
 
-}  // namespace kestrel::cli
+}  // namespace kestrel

@@ -6,9 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "transfer/transfer_worker.h"
-
-namespace kestrel::cli {
+namespace kestrel {
 
 // The folders searched for the substitution table, in order.
 std::vector<std::filesystem::path> TableFolders();
@@ -17,4 +15,4 @@ std::vector<std::filesystem::path> TableFolders();
 // ~/.local/share/kestrel).
 std::filesystem::path UserDataFolder();
 
-}  // namespace kestrel::cli
+}  // namespace kestrel
