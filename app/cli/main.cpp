@@ -2,6 +2,7 @@
 // virtual handheld for trying them without a handheld.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,11 +20,8 @@ struct Overloaded : Ts... {
 template <class... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(const std::vector<std::string>& words) {
     using namespace kestrel::cli;
-    const std::vector<std::string> words(argv + 1, argv + argc);
     const Command command = ParseCommandLine(words);
     return std::visit(Overloaded{
                           [](const SendCommand& send) { return RunSend(send); },
@@ -40,4 +38,16 @@ int main(int argc, char** argv) {
                           },
                       },
                       command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Main(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& error) {
+        // Nothing may end the program without a word; the port was already put back.
+        kestrel::cli::PrintError(error.what());
+        return kestrel::cli::kExitFailure;
+    }
 }
