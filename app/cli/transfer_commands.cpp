@@ -47,21 +47,22 @@ std::variant<AcceptedRequest, Refusal> ReadBoxes(const std::string& file, const 
 int RunSend(const SendCommand& command) {
     // The proposal works in GBK; the boxes take user text, as a dialog's would.
     const auto proposal = ProposeDeviceNames(command.file);
-    const auto* names = std::get_if<ProposedNames>(&proposal);
-    if (names == nullptr) {
+    std::string name;
+    std::string directory;
+    bool package = false;
+    if (const auto* names = std::get_if<ProposedNames>(&proposal)) {
+        package = names->deviceName == texts::kPackageName;
+        name = FromGbk(names->deviceName).value_or("");
+        directory = FromGbk(names->deviceDirectory).value_or("");
+    } else {
         const Refusal refusal = std::get<Refusal>(proposal);
         // A name that GBK cannot hold matters only when it is to be proposed.
         if (refusal != Refusal::pcFileNameNotGbk || !command.name || !command.directory) {
             return Refuse(refusal);
         }
     }
-    auto proposed = [](const std::string& gbk) { return FromGbk(gbk).value_or(""); };
-    std::string name = command.name ? *command.name : proposed(names->deviceName);
-    std::string directory =
-        command.directory ? *command.directory : proposed(names->deviceDirectory);
-    if (names != nullptr && names->deviceName == texts::kPackageName) {
-        name = proposed(names->deviceName);  // a .pac file is always sent entry by entry
-    }
+    if (command.name && !package) name = *command.name;  // a .pac always goes entry by entry
+    if (command.directory) directory = *command.directory;
     const auto form = ReadBoxes(command.file, name, directory);
     if (const auto* refusal = std::get_if<Refusal>(&form)) return Refuse(*refusal);
     const auto& accepted = std::get<AcceptedRequest>(form);
