@@ -1,6 +1,7 @@
 #include "device/handheld.h"
 
 #include <array>
+#include <thread>
 #include <utility>
 
 #include "device/greeting.h"
@@ -96,6 +97,7 @@ VirtualHandheld::Step VirtualHandheld::ServePacket(Port& port) {
     PcPacket packet;
     if (auto end = ReadPacket(port, packet)) return end;
     Record(packet);
+    if (options_.packetWork.count() > 0) std::this_thread::sleep_for(options_.packetWork);
     return Respond(port, packet, index);
 }
 

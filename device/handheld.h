@@ -47,6 +47,9 @@ struct HandheldOptions {
     std::function<void()> hangUp;  // run by a hang-up fault, e.g. to hang up a MemoryPort
     std::uint8_t wrongReply = 0x3F;
     std::vector<std::uint8_t> noise = {0x00, 0x7F, 0xFF};
+    // The handheld's own work on each PC packet before it answers (flash
+    // writes and the like), for benchmarks over a paced line.
+    std::chrono::microseconds packetWork{0};
 };
 
 std::string_view SessionEndName(SessionEnd end);
