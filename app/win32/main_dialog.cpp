@@ -1,0 +1,246 @@
+#include "app/win32/main_dialog.h"
+
+#include <shellapi.h>
+
+#include <utility>
+#include <variant>
+
+#include "app/request_form.h"
+#include "app/win32/center_window.h"
+#include "app/win32/dialog_controls.h"
+#include "app/win32/picked_file.h"
+#include "app/win32/resource_ids.h"
+#include "app/win32/window_text.h"
+
+namespace kestrel {
+namespace {
+
+constexpr UINT kTransferEndedMessage = WM_APP + 2;
+constexpr int kCommandIds[] = {IDC_DOWNLOAD, IDC_UPLOAD, IDC_BROWSE};
+
+// Releases what the system holds for a drop, on every path.
+class DropHandle {
+  public:
+    explicit DropHandle(HDROP drop) : drop_(drop) {}
+    ~DropHandle() { DragFinish(drop_); }
+    DropHandle(const DropHandle&) = delete;
+    DropHandle& operator=(const DropHandle&) = delete;
+
+    std::optional<std::filesystem::path> FirstFile() const {
+        const UINT length = DragQueryFileW(drop_, 0, nullptr, 0);
+        if (length == 0) return std::nullopt;
+        std::wstring path(length + 1, L'\0');
+        DragQueryFileW(drop_, 0, path.data(), length + 1);
+        path.resize(length);
+        return std::filesystem::path(path);
+    }
+
+  private:
+    HDROP drop_;
+};
+
+}  // namespace
+
+MainDialog::MainDialog(HINSTANCE instance, DialogSetup setup)
+    : instance_(instance), setup_(std::move(setup)) {
+    if (!setup_.pickFile) setup_.pickFile = OpenFileDialogPicker(instance_);
+}
+
+MainDialog::~MainDialog() {
+    if (window_ != nullptr) DestroyWindow(window_);
+}
+
+int MainDialog::RunModal() {
+    modal_ = true;
+    DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, DialogProc,
+                    reinterpret_cast<LPARAM>(this));
+    return 0;
+}
+
+bool MainDialog::CreateModeless() {
+    modal_ = false;
+    CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+    if (window_ == nullptr) return false;
+    ShowWindow(window_, SW_SHOW);
+    return true;
+}
+
+INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<MainDialog*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        dialog->window_ = window;
+        dialog->Initialize();
+        return TRUE;
+    }
+    auto* dialog = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (dialog == nullptr) return FALSE;
+    return dialog->Handle(message, wParam, lParam) ? TRUE : FALSE;
+}
+
+bool MainDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return true;
+        case WM_CLOSE:
+            RequestEnd();
+            return true;
+        case WM_DROPFILES:
+            TakeDroppedFile(reinterpret_cast<HDROP>(wParam));
+            return true;
+        case kShowStatusMessage:
+            TakeStatus(window_, lParam);
+            return true;
+        case kTransferEndedMessage:
+            OnTransferEnded();
+            return true;
+        case WM_DESTROY:
+            OnDestroy();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainDialog::Initialize() {
+    status_.Attach(window_);
+    CenterWindow(window_);
+    LimitTyping(window_);
+    FillPortList(GetDlgItem(window_, IDC_PORT), setup_.listPorts());
+    for (const wchar_t* directory : {L"LAVA", L"LavaData"}) {
+        SendDlgItemMessageW(window_, IDC_DEVICE_DIRECTORY, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(directory));
+    }
+    DragAcceptFiles(window_, TRUE);
+}
+
+void MainDialog::OnCommand(int id, int code) {
+    if (id == IDC_DEVICE_NAME && code == EN_CHANGE) {
+        KeepEditWithinGbkLimit(GetDlgItem(window_, IDC_DEVICE_NAME));
+        return;
+    }
+    if (id == IDC_DEVICE_DIRECTORY && code == CBN_EDITCHANGE) {
+        KeepComboWithinGbkLimit(GetDlgItem(window_, IDC_DEVICE_DIRECTORY));
+        return;
+    }
+    if (code != 0) return;
+    switch (id) {
+        case IDC_DOWNLOAD:
+            StartTransfer(TransferMode::down);
+            break;
+        case IDC_UPLOAD:
+            StartTransfer(TransferMode::up);
+            break;
+        case IDC_BROWSE:
+            Browse();
+            break;
+        case IDC_EXIT:
+            RequestEnd();
+            break;
+        default:
+            break;  // Enter, Escape and the rest do nothing
+    }
+}
+
+void MainDialog::StartTransfer(TransferMode mode) {
+    if (runner_ || closing_) return;
+    const RequestBoxes boxes{ItemText(window_, IDC_PC_PATH), ItemText(window_, IDC_DEVICE_NAME),
+                             ItemText(window_, IDC_DEVICE_DIRECTORY)};
+    const auto form = ReadRequestForm(boxes);
+    const auto* accepted = std::get_if<AcceptedRequest>(&form);
+    if (accepted == nullptr) return;  // refused without a word
+    const std::optional<std::string> port = SelectedPortName(GetDlgItem(window_, IDC_PORT));
+    if (!port) return;
+
+    TransferRequest request{*port, mode, accepted->pcPath, accepted->deviceName,
+                            accepted->deviceDirectory};
+    SetCommandsEnabled(false);
+    runner_ = std::make_unique<TransferRunner>(std::move(request), setup_.transfer, status_,
+                                               window_, kTransferEndedMessage);
+}
+
+void MainDialog::Browse() {
+    if (runner_ || closing_) return;
+    const std::optional<std::filesystem::path> picked =
+        setup_.pickFile(window_, ItemText(window_, IDC_PC_PATH));
+    if (picked) ShowPickedFile(*picked);
+}
+
+void MainDialog::TakeDroppedFile(HDROP drop) {
+    const DropHandle dropped(drop);
+    if (runner_ || closing_) return;  // as Browse, which is disabled meanwhile
+    if (const std::optional<std::filesystem::path> file = dropped.FirstFile()) {
+        ShowPickedFile(*file);
+    }
+}
+
+void MainDialog::ShowPickedFile(const std::filesystem::path& picked) {
+    const std::optional<BoxTexts> boxes = BoxesForPickedFile(picked);
+    if (!boxes) return;
+    SetItemText(window_, IDC_PC_PATH, boxes->pcPath);
+    SetItemText(window_, IDC_DEVICE_NAME, boxes->deviceName);
+    SetItemText(window_, IDC_DEVICE_DIRECTORY, boxes->deviceDirectory);
+}
+
+void MainDialog::SetCommandsEnabled(bool enabled) {
+    HWND focused = GetFocus();
+    for (const int id : kCommandIds) {
+        HWND button = GetDlgItem(window_, id);
+        // A disabled control cannot keep the focus; the keyboard goes to Exit.
+        if (!enabled && button == focused) {
+            SendMessageW(window_, WM_NEXTDLGCTL,
+                         reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_EXIT)), TRUE);
+        }
+        EnableWindow(button, enabled ? TRUE : FALSE);
+    }
+}
+
+void MainDialog::OnTransferEnded() {
+    runner_.reset();  // the run is over: this joins its thread at once
+    if (closing_) {
+        End();
+        return;
+    }
+    SetCommandsEnabled(true);
+}
+
+void MainDialog::RequestEnd() {
+    if (!runner_) {
+        End();
+        return;
+    }
+    // The dialog goes at once; it ends when the port is back as it was.
+    closing_ = true;
+    ShowWindow(window_, SW_HIDE);
+    runner_->Cancel();
+}
+
+void MainDialog::End() {
+    if (modal_) {
+        EndDialog(window_, 0);
+    } else {
+        DestroyWindow(window_);
+    }
+}
+
+void MainDialog::OnDestroy() {
+    status_.Close();
+    runner_.reset();  // cancels and waits for a run still going
+    SetWindowLongPtrW(window_, DWLP_USER, 0);
+    window_ = nullptr;
+}
+
+std::unique_ptr<MainDialog> CreateMainDialog(HINSTANCE instance, DialogSetup setup) {
+    auto dialog = std::make_unique<MainDialog>(instance, std::move(setup));
+    if (!dialog->CreateModeless()) return nullptr;
+    return dialog;
+}
+
+int RunMainDialog(HINSTANCE instance, DialogSetup setup) {
+    MainDialog dialog(instance, std::move(setup));
+    return dialog.RunModal();
+}
+
+}  // namespace kestrel

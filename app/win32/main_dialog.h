@@ -1,0 +1,88 @@
+#pragma once
+// The KESTREL dialog (resource 101): three boxes, the port list, Browse,
+// Download, Upload, Exit and the status line, through which every transfer
+// reports.
+//
+// Promises:
+// - Download and Upload read the boxes and the selected port into a request
+//   and start one transfer on a thread of its own; a request with an empty
+//   box, or a space or anything GBK cannot hold in the name or directory, is
+//   refused without a word. While a transfer runs, Download, Upload, Browse
+//   and dropping a file do nothing (the three buttons are disabled).
+// - Browse and a file dropped on the dialog fill the three boxes from the
+//   picked file; a cancelled pick leaves them as they were.
+// - The device name and directory boxes never hold more than 14 bytes of GBK.
+// - Exit or the close box during a transfer cancels it, and the dialog ends
+//   once the port is back as it was found.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/win32/dialog_status.h"
+#include "app/win32/file_picker.h"
+#include "app/win32/transfer_runner.h"
+#include "transfer/transfer_worker.h"
+
+namespace kestrel {
+
+struct DialogSetup {
+    TransferSetup transfer;
+    FilePicker pickFile;  // empty: the open-file dialog
+    // The serial ports present; listed after COM1 to COM4.
+    std::function<std::vector<std::string>()> listPorts = ListSerialPorts;
+};
+
+class MainDialog {
+  public:
+    MainDialog(HINSTANCE instance, DialogSetup setup);
+    ~MainDialog();  // destroys a dialog still shown, stopping its transfer first
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+
+    // Shows the dialog modally; returns 0 once it has ended.
+    int RunModal();
+    // Creates the dialog shown but not modal; the caller dispatches its
+    // messages. False when it could not be created.
+    bool CreateModeless();
+
+    // The dialog's window while it exists, null before and after.
+    HWND Window() const { return window_; }
+    bool TransferRunning() const { return runner_ != nullptr; }
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void Initialize();
+    void OnCommand(int id, int code);
+    void StartTransfer(TransferMode mode);
+    void Browse();
+    void TakeDroppedFile(HDROP drop);
+    void ShowPickedFile(const std::filesystem::path& picked);
+    void SetCommandsEnabled(bool enabled);
+    void OnTransferEnded();
+    void RequestEnd();
+    void End();
+    void OnDestroy();
+
+    HINSTANCE instance_;
+    DialogSetup setup_;
+    bool modal_ = false;
+    bool closing_ = false;
+    HWND window_ = nullptr;
+    DialogStatus status_;
+    std::unique_ptr<TransferRunner> runner_;  // set while a transfer runs
+};
+
+// The dialog created shown but not modal (for tests and tools); null when it
+// could not be created.
+std::unique_ptr<MainDialog> CreateMainDialog(HINSTANCE instance, DialogSetup setup);
+
+// Shows the dialog modally until it ends; returns 0.
+int RunMainDialog(HINSTANCE instance, DialogSetup setup);
+
+}  // namespace kestrel
