@@ -1,7 +1,10 @@
 // KESTREL.exe: the dialog, shown modally; the process ends with it.
 
-#include <commctrl.h>
+// The common-controls header needs windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "app/program_files.h"
 #include "app/win32/main_dialog.h"
