@@ -1,0 +1,96 @@
+// What the virtual handheld makes of a PC's bytes: the input is read as the
+// handheld reads its line, one frame after another (a header, then as many
+// bytes as the header announces), and each payload goes through the parser
+// of every packet type. Parsed texts must rebuild the payload exactly.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "device/pc_packet.h"
+#include "fuzz/fuzz_targets.h"
+#include "link/packet.h"
+
+namespace kestrel::fuzz {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+bool Same(Input a, Input b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+Bytes Joined(std::initializer_list<Input> parts) {
+    Bytes bytes;
+    for (const Input part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
+    return bytes;
+}
+
+Input TextBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+void CheckPayloadParsers(Input payload) {
+    static constexpr std::uint8_t kNul[] = {0};
+    static constexpr std::uint8_t kSlash[] = {0x2F};
+    static constexpr std::uint8_t kMark[] = {0xEF, 0xEF};
+    if (const auto directory = ParseDirectoryPayload(payload)) {
+        Require(Same(Joined({kSlash, TextBytes(*directory), kNul}), payload),
+                "a directory rebuilds its payload");
+    }
+    if (const auto name = ParseNewFilePayload(payload)) {
+        Require(Same(Joined({kMark, TextBytes(*name), kNul}), payload),
+                "a new file's name rebuilds its payload");
+    }
+    if (const auto request = ParseOpenFilePayload(payload)) {
+        const std::uint8_t front[] = {0x2F, request->directoryByte};
+        Require(Same(Joined({front, TextBytes(request->name), kNul}), payload),
+                "an open file request rebuilds its payload");
+    }
+    if (const auto size = ParseReadRequestPayload(payload)) {
+        Require(payload.size() == 2 && *size == (payload[0] | (std::size_t{payload[1]} << 8U)),
+                "a read request holds its size");
+    }
+}
+
+// One whole frame, as long as its header says.
+void CheckFrame(Input frame) {
+    const auto packet = ParsePcFrame(frame);
+    Require(packet.has_value(), "a frame of the announced length parses");
+    Require(packet->type == frame[0], "the type is the first byte");
+    const std::size_t length = frame[1] | (std::size_t{frame[2]} << 8U);
+    Require(packet->payload.size() == length, "the payload has the announced length");
+    Require(packet->checksumOk == (length == 0 || Checksum(packet->payload) == frame.back()),
+            "the checksum is the payload's XOR");
+    if (packet->checksumOk && length <= Packet::kPayloadCapacity) {
+        Packet framed;
+        framed.type = static_cast<PacketType>(packet->type);
+        framed.length = static_cast<std::uint16_t>(length);
+        std::copy(packet->payload.begin(), packet->payload.end(), framed.payload.begin());
+        Require(Same(FramePacket(framed), frame), "the PC's framing gives the frame back");
+    }
+    CheckPayloadParsers(packet->payload);
+}
+
+}  // namespace
+
+void FuzzPcPackets(Input input) {
+    Input line = input;
+    while (line.size() >= kPcHeaderSize) {
+        const std::size_t frameLength =
+            kPcHeaderSize + BytesAfterHeader(line.first<kPcHeaderSize>());
+        if (frameLength > line.size()) {
+            Require(!ParsePcFrame(line).has_value(), "a frame cut short does not parse");
+            return;
+        }
+        if (frameLength < line.size()) {
+            Require(!ParsePcFrame(line.first(frameLength + 1)).has_value(),
+                    "a frame with a byte too many does not parse");
+        }
+        CheckFrame(line.first(frameLength));
+        line = line.subspan(frameLength);
+    }
+    Require(!ParsePcFrame(line).has_value(), "less than a header does not parse");
+    CheckPayloadParsers(input);
+}
+
+}  // namespace kestrel::fuzz
