@@ -34,6 +34,28 @@ std::string_view ReadLayout(std::span<const std::uint8_t> image, ImageLayout& la
     return {};
 }
 
+// The table's decoding rows for each key position, copied out so that the
+// loop reads them from a few kilobytes of its own.
+using DecodingRows =
+    std::array<std::array<std::uint8_t, SubstitutionTable::kRowLength>, kMaxKeyLength>;
+
+// Decodes coded into out, the first byte at key position `position`; returns
+// the position after the last byte. Whole rounds of the key go in a loop of
+// their own, which leaves the position out of the inner loop's work.
+std::size_t DecodeRun(std::span<const std::uint8_t> coded, std::uint8_t* out,
+                      const DecodingRows& rows, std::size_t length, std::size_t position) {
+    auto next = [length](std::size_t at) { return at + 1 == length ? 0 : at + 1; };
+    std::size_t i = 0;
+    for (; i < coded.size() && position != 0; ++i, position = next(position)) {
+        out[i] = rows[position][coded[i]];
+    }
+    for (; coded.size() - i >= length; i += length) {
+        for (std::size_t k = 0; k < length; ++k) out[i + k] = rows[k][coded[i + k]];
+    }
+    for (; i < coded.size(); ++i, position = next(position)) out[i] = rows[position][coded[i]];
+    return position;
+}
+
 // The table's own name is plain ASCII, which GBK shares; anything else in a
 // caller's name is shown as "?" rather than as stray bytes.
 std::string MissingTableText(const std::filesystem::path& missingTableName) {
@@ -57,29 +79,27 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
     if (!failure.empty()) return ConversionFailure(failure);
 
     const std::size_t length = layout.keyLength;
-    std::array<std::uint8_t, kMaxKeyLength> rowKey{};
+    DecodingRows rows;
     for (std::size_t i = 0; i < length; ++i) {
-        rowKey[i] = static_cast<std::uint8_t>(image[1 + i] ^ image[layout.keyTailStart + i]);
+        const auto row = static_cast<std::uint8_t>(image[1 + i] ^ image[layout.keyTailStart + i]);
+        for (std::size_t value = 0; value < SubstitutionTable::kRowLength; ++value) {
+            rows[i][value] = table.InverseLookup(row, static_cast<std::uint8_t>(value));
+        }
     }
-    const auto body = image.subspan(layout.bodyStart, layout.bodyLength);
+    const auto kept = image.subspan(layout.bodyStart + kDiscardedBodyLength,
+                                    layout.bodyLength - kDiscardedBodyLength);
     const auto keyTail = image.subspan(layout.keyTailStart, length);
     const auto codedTail = image.subspan(layout.codedTailStart);
 
-    // The key index runs on from codedBody into codedTail without restarting.
-    std::size_t keyIndex = 0;
-    auto decode = [&](std::uint8_t coded) {
-        const std::uint8_t plain = table.InverseLookup(rowKey[keyIndex], coded);
-        keyIndex = keyIndex + 1 == length ? 0 : keyIndex + 1;
-        return plain;
-    };
     ConversionResult result;
-    result.bytes.reserve(body.size() - kDiscardedBodyLength + length + codedTail.size());
-    for (const std::uint8_t coded : body.first(kDiscardedBodyLength)) decode(coded);
-    for (const std::uint8_t coded : body.subspan(kDiscardedBodyLength)) {
-        result.bytes.push_back(decode(coded));
-    }
-    result.bytes.insert(result.bytes.end(), keyTail.begin(), keyTail.end());
-    for (const std::uint8_t coded : codedTail) result.bytes.push_back(decode(coded));
+    result.bytes.resize(kept.size() + length + codedTail.size());
+    std::uint8_t* out = result.bytes.data();
+    // The key position runs on from codedBody into codedTail without
+    // restarting; the dropped front of the body only moves it on.
+    std::size_t position = kDiscardedBodyLength % length;
+    position = DecodeRun(kept, out, rows, length, position);
+    std::copy(keyTail.begin(), keyTail.end(), out + kept.size());
+    DecodeRun(codedTail, out + kept.size() + length, rows, length, position);
     return result;
 }
 
