@@ -65,6 +65,16 @@ LinkResult ReceiveChunks(SerialLink& link, std::ofstream& file) {
     }
 }
 
+// The whole file replaces pcPath only once the handheld session has closed,
+// so a receive that fails anywhere leaves the user's file as it was.
+bool CommitReceived(SerialLink& link, const std::filesystem::path& pcPath) {
+    std::error_code error;
+    std::filesystem::rename(PartialPath(pcPath), pcPath, error);
+    if (!error) return true;
+    link.status.ShowStatus(texts::kPcFileWriteError);
+    return false;
+}
+
 }  // namespace
 
 std::filesystem::path PartialPath(const std::filesystem::path& pcPath) {
@@ -86,10 +96,7 @@ LinkResult ReceiveFile(SerialLink& link, const std::filesystem::path& pcPath,
     }
     if (ReceiveChunks(link, file) != LinkResult::ok) return LinkResult::failed;
     file.close();
-    std::error_code error;
-    if (file.fail()) error = std::make_error_code(std::errc::io_error);
-    if (!error) std::filesystem::rename(partial, pcPath, error);
-    if (error) {
+    if (file.fail()) {
         link.status.ShowStatus(texts::kPcFileWriteError);
         return LinkResult::failed;
     }
@@ -112,6 +119,7 @@ LinkResult ReceiveSession(TransferRun& run, std::string_view deviceName,
         return LinkResult::failed;
     }
     ReadByte(link);  // the handheld's closing byte; its value and arrival do not matter
+    if (!CommitReceived(link, pcPath)) return LinkResult::failed;
     // When the user's file could not be written, that text stands instead of success.
     if (!FinishReceiving(pcPath, run.receiveTarget, run.formats)) return LinkResult::ok;
     ReportSuccess(run);

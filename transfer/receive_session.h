@@ -4,8 +4,9 @@
 // for the file in 1024-byte chunks until a shorter chunk ends it.
 //
 // The chunks land in "<PC file>.part" beside the PC file, which replaces the
-// PC file only once the file is complete: a receive that fails part-way
-// leaves the user's file as it was and keeps what arrived intact in ".part".
+// PC file only once the file is complete and the handheld session closed: a
+// receive that fails anywhere leaves the user's file as it was and keeps
+// what arrived intact in ".part".
 
 #include <filesystem>
 #include <string_view>
@@ -21,6 +22,7 @@ std::filesystem::path PartialPath(const std::filesystem::path& pcPath);
 LinkResult ReceiveSession(TransferRun& run, std::string_view deviceName,
                           std::string_view deviceDirectory, std::filesystem::path& pcPath);
 
+// Leaves the whole file in PartialPath(pcPath); ReceiveSession puts it in place.
 LinkResult ReceiveFile(SerialLink& link, const std::filesystem::path& pcPath,
                        std::string_view deviceDirectory, std::string_view deviceName);
 

@@ -110,6 +110,20 @@ TEST_F(ReceiveTest, BadChunkKeepsTheUsersFileAndWhatArrivedIntact) {
     EXPECT_EQ(Bytes(wrote.end() - 2, wrote.end()), Hex("06 06")) << "both acks, then nothing";
 }
 
+TEST_F(ReceiveTest, FailureAfterTheLastChunkStillKeepsTheUsersFile) {
+    // EndOfFile, then EndSession, meets a byte other than 0x05.
+    for (const Bytes& end : {Hex("58"), Hex("05 58")}) {
+        ScriptedLine fresh;
+        fresh.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
+                               DataPacket(FromText("new")), end}));
+        const auto target = fresh.dir / "x.dat";
+        WriteFileText(target, "precious");
+        EXPECT_EQ(fresh.Run(Upload(target, "LAVA", "a.dat")), TransferOutcome::failed);
+        EXPECT_EQ(ReadFileBytes(target), FromText("precious"));
+        EXPECT_EQ(ReadFileBytes(PartialPath(target)), FromText("new"));
+    }
+}
+
 TEST_F(ReceiveTest, RefusedOpenFileLeavesThePcFileUntouched) {
     line.Handheld(Concat({Greeting(), Accept(), Accept(), Hex("05 58")}));
     const auto target = line.dir / "x.dat";
