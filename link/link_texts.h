@@ -7,7 +7,8 @@
 namespace kestrel::texts {
 
 // 发送数据时出错
-inline constexpr std::string_view kSendError = "\xB7\xA2\xCB\xCD\xCA\xFD\xBE\xDD\xCA\xB1\xB3\xF6\xB4\xED";
+inline constexpr std::string_view kSendError =
+    "\xB7\xA2\xCB\xCD\xCA\xFD\xBE\xDD\xCA\xB1\xB3\xF6\xB4\xED";
 // 接收数据时出错
 inline constexpr std::string_view kReceiveError =
     "\xBD\xD3\xCA\xD5\xCA\xFD\xBE\xDD\xCA\xB1\xB3\xF6\xB4\xED";
@@ -17,7 +18,16 @@ inline constexpr std::string_view kBadResponse =
 
 // Why a port could not be opened; shown after the open-failure text.
 // 没有访问权限
-inline constexpr std::string_view kPortNoPermission = "\xC3\xBB\xD3\xD0\xB7\xC3\xCE\xCA\xC8\xA8\xCF\xDE";
+inline constexpr std::string_view kPortNoPermission =
+    "\xC3\xBB\xD3\xD0\xB7\xC3\xCE\xCA\xC8\xA8\xCF\xDE";
+// Around the group that owns a device the user's groups do not reach, after
+// kPortNoPermission: 没有访问权限(请把用户加入dialout组后重新登录)
+// (请把用户加入
+inline constexpr std::string_view kJoinGroupBefore =
+    "(\xC7\xEB\xB0\xD1\xD3\xC3\xBB\xA7\xBC\xD3\xC8\xEB";
+// 组后重新登录)
+inline constexpr std::string_view kJoinGroupAfter =
+    "\xD7\xE9\xBA\xF3\xD6\xD8\xD0\xC2\xB5\xC7\xC2\xBC)";
 // 串口正被其他程序使用
 inline constexpr std::string_view kPortBusy =
     "\xB4\xAE\xBF\xDA\xD5\xFD\xB1\xBB\xC6\xE4\xCB\xFB\xB3\xCC\xD0\xF2\xCA\xB9\xD3\xC3";

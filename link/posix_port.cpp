@@ -1,8 +1,10 @@
 // Byte ports over POSIX descriptors, and serial devices opened through termios.
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,8 +15,11 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "link/link_texts.h"
 #include "link/open_port.h"
@@ -287,6 +292,52 @@ std::string_view ReasonForError(int error) {
     }
 }
 
+bool InGroup(gid_t group) {
+    if (::getegid() == group) return true;
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = ::getgroups(count, groups.data());
+    return got > 0 &&
+           std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
+// The name of a group, when it is plain ASCII (and so the same in GBK).
+std::optional<std::string> AsciiGroupName(gid_t id) {
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(id, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    std::string name(found->gr_name);
+    const bool ascii =
+        std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < 0x7F; });
+    if (!ascii || name.empty()) return std::nullopt;
+    return name;
+}
+
+// A device whose group may read and write it, while the user is not in that
+// group, is what a fresh install gives (dialout on Debian, uucp elsewhere):
+// joining the group is the way in, so the reason says so.
+std::string NoPermissionReason(const std::string& path) {
+    std::string reason(texts::kPortNoPermission);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return reason;
+    if ((info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || InGroup(info.st_gid)) {
+        return reason;
+    }
+    if (const auto name = AsciiGroupName(info.st_gid)) {
+        reason.append(texts::kJoinGroupBefore).append(*name).append(texts::kJoinGroupAfter);
+    }
+    return reason;
+}
+
+std::string ReasonForOpenError(int error, const std::string& path) {
+    if (error == EACCES || error == EPERM) return NoPermissionReason(path);
+    return std::string(ReasonForError(error));
+}
+
 OpenedPort Refuse(std::string_view reason) {
     return {nullptr, std::string(reason)};
 }
@@ -337,7 +388,7 @@ std::unique_ptr<Port> MakeDescriptorPort(UniqueFd fd) {
 OpenedPort OpenSerialPort(std::string_view name) {
     const std::string path = SerialDevicePath(name);
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.Valid()) return Refuse(ReasonForError(errno));
+    if (!fd.Valid()) return Refuse(ReasonForOpenError(errno, path));
     // Other lock failures (a file system without locks) leave TIOCEXCL alone
     // to keep other programs out.
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
