@@ -1,0 +1,126 @@
+#include "app/qt/dialog_controls.h"
+
+#include <QLabel>
+#include <algorithm>
+
+#include "app/app_texts.h"
+#include "app/device_naming.h"
+#include "app/qt/dialog_layout.h"
+#include "app/qt/gbk_byte_limit.h"
+#include "app/qt/qt_text.h"
+
+namespace kestrel {
+namespace {
+
+QString NameFor(const ControlTemplate& control) {
+    const bool button = control.kind == ControlKind::button;
+    return (button ? QStringLiteral("button") : QStringLiteral("box")) +
+           QString::number(static_cast<int>(control.id));
+}
+
+// Boxes take no drops of their own: a file dropped anywhere on the dialog
+// is a picked file, never text pasted into a box.
+QLineEdit* MakeEdit(QDialog& dialog, bool readOnly) {
+    auto* edit = new QLineEdit(&dialog);
+    edit->setReadOnly(readOnly);
+    edit->setAcceptDrops(false);
+    return edit;
+}
+
+QComboBox* MakeDirectoryBox(QDialog& dialog) {
+    auto* box = new QComboBox(&dialog);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItem(QStringFromGbk(texts::kDirLava));
+    box->addItem(QStringFromGbk(texts::kDirLavaData));
+    box->setCurrentIndex(-1);  // the list offers; the box starts empty
+    box->lineEdit()->setValidator(new GbkByteLimit(kMaxDeviceDirectoryBytes, box));
+    box->lineEdit()->setAcceptDrops(false);
+    return box;
+}
+
+QPushButton* MakeButton(QDialog& dialog, const ControlTemplate& control) {
+    auto* button = new QPushButton(QStringFromGbk(control.text), &dialog);
+    button->setAutoDefault(false);  // Enter in a box starts nothing
+    return button;
+}
+
+QWidget* MakeControl(QDialog& dialog, const ControlTemplate& control, DialogControls& made,
+                     PortLister& listPorts) {
+    switch (control.kind) {
+        case ControlKind::label: {
+            auto* label = new QLabel(QStringFromGbk(control.text), &dialog);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::edit:
+            return MakeEdit(dialog, false);
+        case ControlKind::statusLine:
+            return made.status = MakeEdit(dialog, true);
+        case ControlKind::button:
+            return MakeButton(dialog, control);
+        case ControlKind::portList:
+            return made.port = new PortComboBox(std::move(listPorts), &dialog);
+        case ControlKind::directoryBox:
+            return made.deviceDirectory = MakeDirectoryBox(dialog);
+    }
+    return nullptr;
+}
+
+void Remember(QWidget* widget, ControlId id, DialogControls& made) {
+    switch (id) {
+        case kIdPcPath:
+            made.pcPath = static_cast<QLineEdit*>(widget);
+            break;
+        case kIdDeviceName:
+            made.deviceName = static_cast<QLineEdit*>(widget);
+            break;
+        case kIdDownload:
+            made.download = static_cast<QPushButton*>(widget);
+            break;
+        case kIdUpload:
+            made.upload = static_cast<QPushButton*>(widget);
+            break;
+        case kIdExit:
+            made.exit = static_cast<QPushButton*>(widget);
+            break;
+        case kIdBrowse:
+            made.browse = static_cast<QPushButton*>(widget);
+            break;
+        default:
+            break;
+    }
+}
+
+void Place(QWidget& widget, const ControlTemplate& control, BaseUnits base) {
+    const bool list =
+        control.kind == ControlKind::portList || control.kind == ControlKind::directoryBox;
+    DialogRect rect = control.rect;
+    if (list) rect.height = kClosedListHeightUnits;
+    QRect pixels = ToPixels(rect, base);
+    // A list must not be cut below what its style needs to show one line.
+    if (list) pixels.setHeight(std::max(pixels.height(), widget.minimumSizeHint().height()));
+    widget.setGeometry(pixels);
+}
+
+}  // namespace
+
+DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
+    dialog.setFont(DialogFont());
+    const BaseUnits base = BaseUnitsOf(QFontMetrics(dialog.font()));
+    dialog.setFixedSize(DialogSizeInPixels(base));
+    DialogControls made;
+    int staticIndex = 0;
+    for (const ControlTemplate& control : DialogTemplate()) {
+        QWidget* widget = MakeControl(dialog, control, made, listPorts);
+        widget->setObjectName(control.id == kIdStatic
+                                  ? QStringLiteral("static") + QString::number(staticIndex++)
+                                  : NameFor(control));
+        Remember(widget, control.id, made);
+        Place(*widget, control, base);
+    }
+    made.deviceName->setValidator(new GbkByteLimit(kMaxDeviceNameBytes, made.deviceName));
+    return made;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,48 @@
+#pragma once
+// Texts of the dialog, as GBK bytes like every other text of the program
+// (the UTF-8 text stands above each); qt_text.h turns them into QStrings.
+// scripts/gbk-literal turns a text into such a literal.
+
+#include <string_view>
+
+namespace kestrel::texts {
+
+// KESTREL
+inline constexpr std::string_view kDialogCaption = "KESTREL";
+// 电脑文件
+inline constexpr std::string_view kLabelPcFile = "\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 文曲星文件
+inline constexpr std::string_view kLabelDeviceFile = "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE";
+// 文曲星目录
+inline constexpr std::string_view kLabelDeviceDirectory =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC";
+// 浏览
+inline constexpr std::string_view kBrowse = "\xE4\xAF\xC0\xC0";
+// 下载
+inline constexpr std::string_view kDownload = "\xCF\xC2\xD4\xD8";
+// 上传
+inline constexpr std::string_view kUpload = "\xC9\xCF\xB4\xAB";
+// 退出
+inline constexpr std::string_view kExit = "\xCD\xCB\xB3\xF6";
+// KESTREL —— 在电脑和文曲星之间传送文件
+inline constexpr std::string_view kCreditLine =
+    "KESTREL \xA1\xAA\xA1\xAA \xD4\xDA\xB5\xE7\xC4\xD4\xBA\xCD\xCE\xC4\xC7\xFA\xD0\xC7\xD6\xAE\xBC"
+    "\xE4\xB4\xAB\xCB\xCD\xCE\xC4\xBC\xFE";
+
+// The file picker.
+// 打开电脑文件
+inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 所有文件 (*.*)
+inline constexpr std::string_view kPickerFilter = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
+
+// The port list's entry for the handheld built into the program; also the
+// port name of a request that uses it.
+// 虚拟文曲星
+inline constexpr std::string_view kVirtualHandheld = "\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7";
+// Why the virtual handheld could not be opened.
+// 无法建立虚拟文曲星的文件夹
+inline constexpr std::string_view kVirtualHandheldNoFolder =
+    "\xCE\xDE\xB7\xA8\xBD\xA8\xC1\xA2\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7\xB5\xC4\xCE\xC4\xBC"
+    "\xFE\xBC\xD0";
+
+}  // namespace kestrel::texts

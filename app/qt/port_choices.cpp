@@ -1,0 +1,68 @@
+#include "app/qt/port_choices.h"
+
+#include <map>
+#include <system_error>
+#include <utility>
+
+#include "app/device_disk_names.h"
+#include "app/gbk_text.h"
+#include "app/qt/dialog_texts.h"
+#include "device/builtin_port.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each device behind a stable link, by its real path; the first link by name
+// wins when several lead to one device, so the list does not change between
+// refreshes.
+std::map<fs::path, fs::path> StableLinks(const fs::path& folder) {
+    std::map<fs::path, fs::path> links;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code unresolved;
+        const fs::path device = fs::canonical(entry->path(), unresolved);
+        if (unresolved) continue;
+        auto [at, added] = links.emplace(device, entry->path());
+        if (!added && entry->path() < at->second) at->second = entry->path();
+    }
+    return links;
+}
+
+UserText VirtualHandheldLabel() {
+    return FromGbk(texts::kVirtualHandheld).value_or(UserText());
+}
+
+}  // namespace
+
+std::vector<PortChoice> ListPortChoices(const std::vector<std::string>& devicePaths,
+                                        const std::filesystem::path& stableNameFolder) {
+    const auto links = StableLinks(stableNameFolder);
+    std::vector<PortChoice> choices;
+    for (const std::string& device : devicePaths) {
+        std::error_code error;
+        const fs::path real = fs::canonical(device, error);
+        const auto link = error ? links.end() : links.find(real);
+        if (link == links.end()) {
+            choices.push_back({fs::path(device).native(), device});
+        } else {
+            choices.push_back({link->second.filename().native(), link->second.string()});
+        }
+    }
+    choices.push_back({VirtualHandheldLabel(), std::string(texts::kVirtualHandheld)});
+    return choices;
+}
+
+PortOpener DialogPortOpener(std::filesystem::path handheldRoot, PortOpener openSerialPort) {
+    return [root = std::move(handheldRoot),
+            openSerial = std::move(openSerialPort)](std::string_view name) -> OpenedPort {
+        if (name != texts::kVirtualHandheld) return openSerial(name);
+        std::unique_ptr<Port> port = OpenBuiltInHandheld(root, DiskNameForDeviceText);
+        if (!port) return {nullptr, std::string(texts::kVirtualHandheldNoFolder)};
+        return {std::move(port), {}};
+    };
+}
+
+}  // namespace kestrel

@@ -1,0 +1,103 @@
+#include "tests/qt/dialog_fixture.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+#include "app/qt/dialog_texts.h"
+
+namespace kestrel::test {
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+void Type(QWidget& widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(&widget, &press);
+    }
+}
+
+DialogFixture::DialogFixture() {
+    services.listSerialPorts = [this] { return serialPorts; };
+    services.stableNameFolder = scratch / "by-id";
+    services.openSerialPort = [this](std::string_view name) {
+        serialOpens.emplace_back(name);
+        return OpenedPort{nullptr, "test"};
+    };
+    services.handheldRoot = scratch / "handheld";
+    services.tempDirectory = scratch.Path();
+    services.pickFile = [this](QWidget*, const QString& initial) {
+        pickerInitials.push_back(initial);
+        return pick;
+    };
+}
+
+DialogFixture::~DialogFixture() {
+    dialog_.reset();
+}
+
+MainDialog& DialogFixture::Dialog() {
+    if (!dialog_) {
+        dialog_ = std::make_unique<MainDialog>(services);
+        dialog_->show();
+    }
+    return *dialog_;
+}
+
+QLineEdit& DialogFixture::Box(int id) {
+    auto* box = Dialog().findChild<QLineEdit*>(QStringLiteral("box%1").arg(id));
+    EXPECT_NE(box, nullptr) << "no box " << id;
+    return *box;
+}
+
+QComboBox& DialogFixture::List(int id) {
+    auto* list = Dialog().findChild<QComboBox*>(QStringLiteral("box%1").arg(id));
+    EXPECT_NE(list, nullptr) << "no list " << id;
+    return *list;
+}
+
+QPushButton& DialogFixture::Button(int id) {
+    auto* button = Dialog().findChild<QPushButton*>(QStringLiteral("button%1").arg(id));
+    EXPECT_NE(button, nullptr) << "no button " << id;
+    return *button;
+}
+
+void DialogFixture::Fill(const std::filesystem::path& pcPath, const std::string& name,
+                         const std::string& directory) {
+    Box(1000).setText(Q(pcPath.string()));
+    Box(1001).setText(Q(name));
+    List(1002).setEditText(Q(directory));
+}
+
+void DialogFixture::ChoosePort(const std::string& portName) {
+    QComboBox& ports = List(1012);
+    const int index =
+        ports.findData(QByteArray(portName.data(), static_cast<qsizetype>(portName.size())));
+    ASSERT_GE(index, 0) << "no port " << portName;
+    ports.setCurrentIndex(index);
+}
+
+void DialogFixture::ChooseVirtualHandheld() {
+    ChoosePort(std::string(texts::kVirtualHandheld));
+}
+
+bool DialogFixture::PressStarts(int id) {
+    QTest::mouseClick(&Button(id), Qt::LeftButton);
+    return Dialog().TransferRunning();
+}
+
+bool DialogFixture::WaitForEnd() {
+    return QTest::qWaitFor([this] { return !Dialog().TransferRunning(); }, 20000);
+}
+
+bool DialogFixture::CommandsEnabled() {
+    const bool download = Button(1003).isEnabled();
+    const bool upload = Button(1004).isEnabled();
+    const bool browse = Button(1006).isEnabled();
+    EXPECT_TRUE(download == upload && upload == browse) << "the three commands disagree";
+    return download && upload && browse;
+}
+
+}  // namespace kestrel::test

@@ -1,0 +1,133 @@
+// The dialog as the user first meets it, and what it refuses to start.
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTest>
+
+#include "app/qt/dialog_layout.h"
+#include "tests/qt/dialog_fixture.h"
+
+namespace kestrel::test {
+namespace {
+
+class DialogForm : public DialogFixture {
+  protected:
+    DialogForm() {
+        serialPorts = {"/dev/ttyTEST0", "/dev/ttyTEST1"};
+        WriteFileText(scratch / "note.txt", "text");
+    }
+
+    // Neither command starts anything, and the status line stays empty.
+    void ExpectRefused(const std::string& why) {
+        EXPECT_FALSE(PressStarts(1003)) << why;
+        EXPECT_FALSE(PressStarts(1004)) << why;
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(serialOpens.empty()) << why;
+        EXPECT_EQ(Status(), QString()) << why;
+        EXPECT_TRUE(CommandsEnabled()) << why;
+    }
+};
+
+TEST_F(DialogForm, ShowsTheTemplatesTextsWithTheFirstPortChosen) {
+    EXPECT_EQ(Dialog().windowTitle(), "KESTREL");
+    QStringList labels;
+    for (const QLabel* label : Dialog().findChildren<QLabel*>()) labels << label->text();
+    EXPECT_TRUE(labels.contains(Q("电脑文件")));
+    EXPECT_TRUE(labels.contains(Q("文曲星文件")));
+    EXPECT_TRUE(labels.contains(Q("文曲星目录")));
+    EXPECT_EQ(Button(1003).text(), Q("下载"));
+    EXPECT_EQ(Button(1004).text(), Q("上传"));
+    EXPECT_EQ(Button(1005).text(), Q("退出"));
+    EXPECT_EQ(Button(1006).text(), Q("浏览"));
+    ASSERT_EQ(List(1002).count(), 2);
+    EXPECT_EQ(List(1002).itemText(0), "LAVA");
+    EXPECT_EQ(List(1002).itemText(1), "LavaData");
+    EXPECT_EQ(List(1002).currentText(), QString());
+    ASSERT_EQ(List(1012).count(), 3);
+    EXPECT_EQ(List(1012).currentText(), "/dev/ttyTEST0");
+    EXPECT_EQ(List(1012).itemText(2), Q("虚拟文曲星"));
+}
+
+TEST_F(DialogForm, PlacesControlsByDialogUnitsInTabOrder) {
+    const BaseUnits base = BaseUnitsOf(QFontMetrics(Dialog().font()));
+    ASSERT_GT(base.averageCharWidth, 0);
+    EXPECT_EQ(Dialog().size(), ToPixels({0, 0, 198, 149}, base).size());
+    EXPECT_EQ(Box(1000).geometry(), ToPixels({65, 19, 79, 12}, base));
+    EXPECT_EQ(Button(1004).geometry(), ToPixels({75, 128, 34, 13}, base));
+    EXPECT_EQ(List(1012).geometry().topLeft(), ToPixels({157, 40, 34, 59}, base).topLeft());
+
+    // Tab order is the template's: 1000, 1001, 1003 ... 1002.
+    const QStringList expected = {"box1000",    "box1001", "button1003", "button1004", "button1005",
+                                  "button1006", "box1007", "box1012",    "box1002"};
+    QStringList order;
+    QWidget* widget = &Box(1000);
+    for (int step = 0; step < 50 && order.size() < expected.size(); ++step) {
+        if (expected.contains(widget->objectName()) && !order.contains(widget->objectName())) {
+            order << widget->objectName();
+        }
+        widget = widget->nextInFocusChain();
+    }
+    EXPECT_EQ(order, expected);
+}
+
+TEST(DialogUnits, ConvertThroughTheFontsAverageWidthAndHeightRoundingToNearest) {
+    const BaseUnits simSun10{7, 14};  // the Windows dialog font at 96 dpi
+    EXPECT_EQ(ToPixels({65, 19, 79, 12}, simSun10), QRect(114, 33, 138, 21));
+    EXPECT_EQ(ToPixels({0, 0, 198, 149}, simSun10).size(), QSize(347, 261));
+    EXPECT_EQ(ToPixels({1, 1, 2, 3}, BaseUnits{6, 13}), QRect(2, 2, 3, 5));
+}
+
+TEST_F(DialogForm, RefusesSilentlyWhenABoxIsEmpty) {
+    const auto note = scratch / "note.txt";
+    Dialog();
+    Fill("", "note.txt", "LAVA");
+    ExpectRefused("no PC file");
+    Fill(note, "", "LAVA");
+    ExpectRefused("no device name");
+    Fill(note, "note.txt", "");
+    ExpectRefused("no directory");
+}
+
+TEST_F(DialogForm, RefusesSilentlyASpaceInTheNameOrDirectory) {
+    const auto note = scratch / "note.txt";
+    Dialog();
+    Fill(note, "my note.txt", "LAVA");
+    ExpectRefused("space in the name");
+    Fill(note, "note.txt", "La va");
+    ExpectRefused("space in the directory");
+    Fill(scratch / "a b.txt", "note.txt", "LAVA");  // a space in the PC path is fine
+    EXPECT_TRUE(PressStarts(1003));
+    ASSERT_TRUE(WaitForEnd());
+}
+
+TEST_F(DialogForm, BoxesTakeAtMostFourteenBytesOfGbk) {
+    Type(Box(1001), Q("一二三四五六七八"));
+    EXPECT_EQ(Box(1001).text(), Q("一二三四五六七"));
+    Type(*List(1002).lineEdit(), Q("abcdefghijklmnopq"));
+    EXPECT_EQ(List(1002).currentText(), "abcdefghijklmn");
+    // A character GBK cannot hold cannot be typed at all.
+    Box(1001).clear();
+    Type(Box(1001), Q("aกb"));
+    EXPECT_EQ(Box(1001).text(), "ab");
+}
+
+TEST_F(DialogForm, RefusesSilentlyTextOverFourteenBytesThatGotPastTheTyping) {
+    const auto note = scratch / "note.txt";
+    Dialog();
+    Fill(note, "abcdefghijklmno", "LAVA");
+    ExpectRefused("15-byte name");
+    Fill(note, "note.txt", "一二三四五六七八");
+    ExpectRefused("16-byte directory");
+    Fill(note, "一二三四五六七", "一二三四五六七");
+    EXPECT_TRUE(PressStarts(1004)) << "14 bytes each is still fine";
+    ASSERT_TRUE(WaitForEnd());
+}
+
+TEST_F(DialogForm, EscapeLeavesTheDialogOpenAndExitEndsIt) {
+    QTest::keyClick(&Box(1001), Qt::Key_Escape);
+    EXPECT_TRUE(Dialog().isVisible());
+    QTest::mouseClick(&Button(1005), Qt::LeftButton);
+    EXPECT_FALSE(Dialog().isVisible());
+}
+
+}  // namespace
+}  // namespace kestrel::test
