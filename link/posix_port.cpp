@@ -25,6 +25,10 @@
 #include "link/open_port.h"
 #include "link/pseudo_terminal.h"
 
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
+
 namespace kestrel {
 
 namespace {
@@ -212,6 +216,34 @@ bool WorkingSettingsTookEffect(const termios& now) {
            (now.c_lflag & local) == 0 && now.c_cc[VMIN] == 1 && now.c_cc[VTIME] == 0;
 }
 
+#if defined(__linux__) && defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
+// USB serial adapters hold received bytes back (up to 16 ms on the common
+// ones) unless the driver is asked for low latency, and every turnaround of
+// the protocol would pay for it. True when this call switched the mode on,
+// so that closing switches it off again; a driver without the setting (a
+// pseudo-terminal, say) is left as it is.
+bool RequestLowLatency(int fd) {
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) return false;
+    if ((serial.flags & static_cast<int>(ASYNC_LOW_LATENCY)) != 0) return false;
+    serial.flags |= static_cast<int>(ASYNC_LOW_LATENCY);
+    return ::ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+void DropLowLatency(int fd) {
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
+    serial.flags &= ~static_cast<int>(ASYNC_LOW_LATENCY);
+    ::ioctl(fd, TIOCSSERIAL, &serial);
+}
+#else
+// Elsewhere the adapter's latency is set by hand (see the README).
+bool RequestLowLatency(int) {
+    return false;
+}
+void DropLowLatency(int) {}
+#endif
+
 class SerialPort final : public DescriptorPort {
   public:
     SerialPort(UniqueFd fd, CancelPipe cancel, const termios& found)
@@ -228,12 +260,14 @@ class SerialPort final : public DescriptorPort {
 
     termios found_;
     bool exclusive_ = false;
+    bool lowLatency_ = false;  // switched on by us, to be switched off at close
 };
 
 SerialPort::~SerialPort() {
     const int fd = Descriptor();
     FinishOutput();
     RetryOnInterrupt([&] { return ::tcsetattr(fd, TCSANOW, &found_); });
+    if (lowLatency_) DropLowLatency(fd);
     if (exclusive_) ::ioctl(fd, TIOCNXCL);
     ::flock(fd, LOCK_UN);
 }
@@ -251,6 +285,7 @@ bool SerialPort::ApplyWorkingSettings() {
     if (::tcgetattr(fd, &now) != 0 || !WorkingSettingsTookEffect(now)) return false;
     // Whatever arrived before this session is not part of it.
     ::tcflush(fd, TCIOFLUSH);
+    lowLatency_ = RequestLowLatency(fd);
     return true;
 }
 
