@@ -1,0 +1,180 @@
+// kestrel-conversion-bench: the conversions on 256 KiB inputs, each beside a
+// plain memory copy of the same bytes, in MB/s (10^6 bytes a second). Takes
+// Google Benchmark's own flags (--benchmark_filter, --benchmark_min_time ...)
+// and prints a short table; the target is a fifth of the copy's speed.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/bench_files.h"
+#include "formats/application_image.h"
+#include "formats/package_file.h"
+#include "formats/substitution_table.h"
+#include "formats/text_file.h"
+
+namespace kestrel::bench {
+namespace {
+
+constexpr double kMinShareOfCopy = 0.2;
+constexpr std::size_t kPackageEntries = 64;
+
+struct Inputs {
+    SampleImage image = MakeApplicationImage(kSampleSize);
+    SubstitutionTable table = *SubstitutionTable::FromBytes(image.table);
+    Bytes text = SampleText(kSampleSize);
+    Bytes handheldText = WrapTextBytes(text).bytes;
+    SamplePackage package = MakePackage(kPackageEntries, kSampleSize / kPackageEntries);
+    std::string packageText{package.bytes.begin(), package.bytes.end()};
+};
+
+// Sets the byte count the rate is worked out from.
+void CountBytes(benchmark::State& state, std::size_t bytesPerRound) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytesPerRound));
+}
+
+void Copy(benchmark::State& state, const Bytes& input) {
+    Bytes output(input.size());
+    for (auto _ : state) {
+        std::memcpy(output.data(), input.data(), input.size());
+        benchmark::DoNotOptimize(output.data());
+        benchmark::ClobberMemory();
+    }
+    CountBytes(state, input.size());
+}
+
+void DecodeImage(benchmark::State& state, const Inputs& in) {
+    for (auto _ : state) {
+        ConversionResult decoded = DecodeApplicationImage(in.image.image, in.table);
+        benchmark::DoNotOptimize(decoded.bytes.data());
+    }
+    CountBytes(state, in.image.image.size());
+}
+
+void WrapText(benchmark::State& state, const Inputs& in) {
+    for (auto _ : state) {
+        ConversionResult wrapped = WrapTextBytes(in.text);
+        benchmark::DoNotOptimize(wrapped.bytes.data());
+    }
+    CountBytes(state, in.text.size());
+}
+
+void UnwrapText(benchmark::State& state, const Inputs& in) {
+    for (auto _ : state) {
+        ConversionResult text = UnwrapTextBytes(in.handheldText);
+        benchmark::DoNotOptimize(text.bytes.data());
+    }
+    CountBytes(state, in.handheldText.size());
+}
+
+// What sending a package does before the line: check it whole, then read
+// each entry's data.
+void CheckPackage(benchmark::State& state, const Inputs& in) {
+    std::istringstream package(in.packageText);
+    for (auto _ : state) {
+        package.clear();
+        const PackageIndex index = kestrel::CheckPackage(package);
+        for (const PackageEntry& entry : index.entries) {
+            auto data = ReadEntryData(package, entry);
+            benchmark::DoNotOptimize(data);
+        }
+    }
+    CountBytes(state, in.packageText.size());
+}
+
+struct Conversion {
+    std::string name;
+    std::function<void(benchmark::State&, const Inputs&)> run;
+    const Bytes& input;
+};
+
+// Collects each benchmark's rate by name, and prints nothing itself.
+class RateCollector final : public benchmark::BenchmarkReporter {
+  public:
+    bool ReportContext(const Context&) override { return true; }
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            const auto rate = run.counters.find("bytes_per_second");
+            if (rate != run.counters.end()) rates_[run.benchmark_name()] = rate->second.value;
+        }
+    }
+    // Bytes a second; 0 when the benchmark did not run.
+    double Rate(const std::string& name) const {
+        const auto found = rates_.find(name);
+        return found == rates_.end() ? 0 : found->second;
+    }
+
+  private:
+    std::map<std::string, double> rates_;
+};
+
+void CheckInputs(const Inputs& in) {
+    if (DecodeApplicationImage(in.image.image, in.table).bytes != in.image.decoded) {
+        throw std::runtime_error("the sample image does not decode to its plain bytes");
+    }
+    std::istringstream package(in.packageText);
+    if (kestrel::CheckPackage(package).entries.size() != kPackageEntries) {
+        throw std::runtime_error("the sample package does not check");
+    }
+}
+
+bool PrintTable(const std::vector<Conversion>& conversions, const RateCollector& rates) {
+    bool allMet = true;
+    std::printf("%-28s %9s %12s %8s\n", "conversion, 256 KiB", "MB/s", "copy MB/s", "share");
+    for (const Conversion& conversion : conversions) {
+        const double rate = rates.Rate(conversion.name);
+        const double copy = rates.Rate(conversion.name + " (copy)");
+        if (rate == 0 || copy == 0) continue;
+        const bool met = rate >= kMinShareOfCopy * copy;
+        allMet = allMet && met;
+        std::printf("%-28s %9.0f %12.0f %7.1f%%  %s\n", conversion.name.c_str(), rate / 1e6,
+                    copy / 1e6, 100 * rate / copy, met ? "met" : "NOT met");
+    }
+    std::printf(
+        "Target: at least a fifth (20 %%) of the speed of a memory copy of the same bytes.\n");
+    return allMet;
+}
+
+int Run(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+    const Inputs inputs;
+    CheckInputs(inputs);
+    const std::vector<Conversion> conversions = {
+        {"decode application image", DecodeImage, inputs.image.image},
+        {"wrap text", WrapText, inputs.text},
+        {"unwrap text", UnwrapText, inputs.handheldText},
+        {"check and unpack package", CheckPackage, inputs.package.bytes},
+    };
+    for (const Conversion& conversion : conversions) {
+        benchmark::RegisterBenchmark(conversion.name.c_str(), conversion.run, std::cref(inputs));
+        benchmark::RegisterBenchmark((conversion.name + " (copy)").c_str(), Copy,
+                                     std::cref(conversion.input));
+    }
+    RateCollector rates;
+    benchmark::RunSpecifiedBenchmarks(&rates);
+    benchmark::Shutdown();
+    PrintTable(conversions, rates);
+    return 0;
+}
+
+}  // namespace
+}  // namespace kestrel::bench
+
+int main(int argc, char** argv) {
+    try {
+        return kestrel::bench::Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kestrel-conversion-bench: %s\n", error.what());
+        return 1;
+    }
+}
