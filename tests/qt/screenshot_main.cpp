@@ -15,6 +15,7 @@
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "app/qt/dialog_texts.h"
 #include "app/qt/main_dialog.h"
@@ -72,10 +73,8 @@ int main(int argc, char* argv[]) {
     QTemporaryDir scratch;
     const fs::path folder = kestrel::PathFromQString(scratch.path());
     const fs::path note = folder / "note.txt";
-    std::FILE* file = std::fopen(note.c_str(), "wb");
-    if (file == nullptr) return 1;
-    std::fputs("\xE6\x96\x87\xE6\x9B\xB2\xE6\x98\x9F\n", file);  // 文曲星
-    std::fclose(file);
+    const char* const text = "\xE6\x96\x87\xE6\x9B\xB2\xE6\x98\x9F\n";  // 文曲星, in UTF-8
+    if (!(std::ofstream(note, std::ios::binary) << text)) return 1;
 
     MainDialog dialog(ScratchServices(folder, note));
     dialog.show();
