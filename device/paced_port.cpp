@@ -67,8 +67,10 @@ IoStatus PacedPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
 
 void PacedPort::Cancel() {
     cancelled_.store(true);
-    clock_.Interrupt();
+    // The wrapped port first: a write whose wait is cut short goes on to it
+    // at once, and must find it cancelled rather than let its bytes cross.
     inner_.Cancel();
+    clock_.Interrupt();
 }
 
 LineAccount PacedPort::Account() const {
