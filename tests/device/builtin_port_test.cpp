@@ -51,15 +51,6 @@ TEST(BuiltInHandheld, ClosingThePortEndsTheHandheldWhereverItStands) {
     EXPECT_TRUE(fs::is_directory(scratch / "session"));
 }
 
-TEST(BuiltInHandheld, CancelStopsThePcsWaitAtOnce) {
-    ScratchDir scratch;
-    auto port = OpenBuiltInHandheld(scratch / "handheld", KeepBytes);
-    ASSERT_NE(port, nullptr);
-    port->Cancel();
-    std::uint8_t byte = 0;
-    EXPECT_EQ(port->Read(std::span(&byte, 1), std::nullopt), IoStatus::cancelled);
-}
-
 TEST(BuiltInHandheld, IsNotOpenedWhenItsFolderCannotBeMade) {
     ScratchDir scratch;
     WriteFileText(scratch / "taken", "a file where the folder should be");

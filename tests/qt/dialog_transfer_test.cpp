@@ -104,7 +104,7 @@ TEST_F(DialogTransferTest, ClosingWhileTheRunWaitsToShowATextDoesNotHang) {
     ASSERT_TRUE(PressStarts(1003));
     // The worker's first text is waiting for this thread, which has not
     // looked at its events since the press.
-    QTest::mouseClick(&Button(1005), Qt::LeftButton);
+    Button(1005).click();
     EXPECT_FALSE(Dialog().TransferRunning());
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_NE(Status(), Q("终止传输")) << "texts after closing are dropped";
