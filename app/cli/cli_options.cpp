@@ -111,8 +111,9 @@ Usage:
 
 DIR and NAME: at most 14 bytes of GBK (7 Chinese characters), no spaces;
 DIR "root" is the handheld's root directory.
-PORT: a device path such as /dev/ttyUSB0, or COM1 to COM4 for /dev/ttyS0 to
-/dev/ttyS3. Default: COM1.
+PORT: on Windows a COM port (COM1, COM7, COM12, ...; "ports" lists them);
+elsewhere a device path such as /dev/ttyUSB0, or COM1 to COM4 for /dev/ttyS0
+to /dev/ttyS3. Default: COM1. simulate runs on Linux and macOS only.
 
 Every status text is printed as it happens, one a line. Exit status: 0 when
 the transfer ends in "传输成功。", 1 when it fails, 2 for a usage error.

@@ -62,6 +62,16 @@ void PrintGbkLine(std::string_view gbkText) {
     std::fflush(stdout);
 }
 
+void PrintText(std::string_view utf8Text) {
+    std::fwrite(utf8Text.data(), 1, utf8Text.size(), stdout);
+    std::fflush(stdout);
+}
+
+std::optional<std::vector<std::string>> CommandLineWords(int argc, char** argv) {
+    if (argc < 1) return std::vector<std::string>();
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 void PrintError(std::string_view utf8Message) {
     std::fprintf(stderr, "kestrel-cli: %.*s\n", static_cast<int>(utf8Message.size()),
                  utf8Message.data());

@@ -29,7 +29,7 @@ int Main(const std::vector<std::string>& words) {
                           [](const PortsCommand&) { return RunPorts(); },
                           [](const SimulateCommand& simulate) { return RunSimulate(simulate); },
                           [](const HelpCommand&) {
-                              std::fputs(HelpText(), stdout);
+                              PrintText(HelpText());
                               return kExitSuccess;
                           },
                           [](const UsageError& error) {
@@ -44,7 +44,12 @@ int Main(const std::vector<std::string>& words) {
 
 int main(int argc, char** argv) {
     try {
-        return Main(std::vector<std::string>(argv + 1, argv + argc));
+        const auto words = kestrel::cli::CommandLineWords(argc, argv);
+        if (!words) {
+            kestrel::cli::PrintError("the command line is not valid Unicode");
+            return kestrel::cli::kExitUsage;
+        }
+        return Main(*words);
     } catch (const std::exception& error) {
         // Nothing may end the program without a word; the port was already put back.
         kestrel::cli::PrintError(error.what());

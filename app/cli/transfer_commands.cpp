@@ -37,23 +37,35 @@ int Run(TransferRequest request) {
     return outcome == TransferOutcome::succeeded ? kExitSuccess : kExitFailure;
 }
 
-std::variant<AcceptedRequest, Refusal> ReadBoxes(const std::string& file, const std::string& name,
-                                                 const std::string& directory) {
-    return ReadRequestForm(RequestBoxes{file, name, directory});
+// Words arrive as UTF-8 on every platform; paths and boxes take the
+// platform's own text (UTF-16 on Windows), converted as UTF-8 so that no
+// character is lost to a narrow code page on the way.
+UserText FromUtf8(const std::string& utf8) {
+    const std::u8string units(utf8.begin(), utf8.end());
+    return std::filesystem::path(units).native();
+}
+
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+    return std::filesystem::path(FromUtf8(utf8));
+}
+
+std::variant<AcceptedRequest, Refusal> ReadBoxes(const std::string& file, UserText name,
+                                                 UserText directory) {
+    return ReadRequestForm(RequestBoxes{FromUtf8(file), std::move(name), std::move(directory)});
 }
 
 }  // namespace
 
 int RunSend(const SendCommand& command) {
     // The proposal works in GBK; the boxes take user text, as a dialog's would.
-    const auto proposal = ProposeDeviceNames(command.file);
-    std::string name;
-    std::string directory;
+    const auto proposal = ProposeDeviceNames(PathFromUtf8(command.file));
+    UserText name;
+    UserText directory;
     bool package = false;
     if (const auto* names = std::get_if<ProposedNames>(&proposal)) {
         package = names->deviceName == texts::kPackageName;
-        name = FromGbk(names->deviceName).value_or("");
-        directory = FromGbk(names->deviceDirectory).value_or("");
+        name = FromGbk(names->deviceName).value_or(UserText());
+        directory = FromGbk(names->deviceDirectory).value_or(UserText());
     } else {
         const Refusal refusal = std::get<Refusal>(proposal);
         // A name that GBK cannot hold matters only when it is to be proposed.
@@ -61,8 +73,8 @@ int RunSend(const SendCommand& command) {
             return Refuse(refusal);
         }
     }
-    if (command.name && !package) name = *command.name;  // a .pac always goes entry by entry
-    if (command.directory) directory = *command.directory;
+    if (command.name && !package) name = FromUtf8(*command.name);  // a .pac goes entry by entry
+    if (command.directory) directory = FromUtf8(*command.directory);
     const auto form = ReadBoxes(command.file, name, directory);
     if (const auto* refusal = std::get_if<Refusal>(&form)) return Refuse(*refusal);
     const auto& accepted = std::get<AcceptedRequest>(form);
@@ -71,7 +83,7 @@ int RunSend(const SendCommand& command) {
 }
 
 int RunReceive(const ReceiveCommand& command) {
-    const auto form = ReadBoxes(command.file, command.name, command.directory);
+    const auto form = ReadBoxes(command.file, FromUtf8(command.name), FromUtf8(command.directory));
     if (const auto* refusal = std::get_if<Refusal>(&form)) return Refuse(*refusal);
     const auto& accepted = std::get<AcceptedRequest>(form);
     return Run(TransferRequest{command.port, TransferMode::up, accepted.pcPath, accepted.deviceName,
@@ -79,7 +91,7 @@ int RunReceive(const ReceiveCommand& command) {
 }
 
 int RunPorts() {
-    for (const std::string& port : ListSerialPorts()) std::printf("%s\n", port.c_str());
+    for (const std::string& port : ListSerialPorts()) PrintText(port + "\n");
     return kExitSuccess;
 }
 
