@@ -21,6 +21,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Windows programs (tests, test discovery) run here through Wine, in a prefix
 # of the build folder's own, so no run touches the user's ~/.wine.
+set(KESTREL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${CMAKE_BINARY_DIR}/wine-prefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${KESTREL_WINE_PREFIX})
 endif()
