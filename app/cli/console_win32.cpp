@@ -1,8 +1,7 @@
 // The Windows console: texts go out as UTF-16 through WriteConsoleW, so they
 // show whatever the console's code page is; redirected output is UTF-8.
 
-#include <shellapi.h>
-#include <windows.h>
+#include <windows.h>  // also declares CommandLineToArgvW
 
 #include <climits>
 #include <cstdio>
