@@ -24,6 +24,11 @@ double AddedPerTurnMs(const TransferFigures& figures) {
     return Millis(figures.pcTime).count() / static_cast<double>(figures.line.peerTurns);
 }
 
+double CodePerTurnMs(const TransferFigures& figures) {
+    if (figures.pcCodeTurns == 0) return 0;
+    return Millis(figures.pcCodeTime).count() / static_cast<double>(figures.pcCodeTurns);
+}
+
 double HandheldMs(const TransferFigures& figures) {
     return Millis(figures.wall - figures.line.lineTime - figures.pcTime).count();
 }

@@ -41,12 +41,19 @@ struct TransferFigures {
     // The PC's own time: before the handheld's first byte, while turning
     // around, and after the handheld's last byte.
     std::chrono::nanoseconds pcTime{0};
+    // Of it at most, the PC's own code: all its time outside port calls
+    // between its first and its last, timed at the PC's port.
+    std::uint64_t pcCodeTurns = 0;
+    std::chrono::nanoseconds pcCodeTime{0};
     LineAccount line;
 };
 
 double PayloadRate(const TransferFigures& figures);
-// What the PC adds each time it answers the handheld, in milliseconds.
+// What the PC adds each time it answers the handheld, in milliseconds: as
+// seen from the handheld, and the PC's own code spread over its turnarounds
+// (an upper bound: some of that code runs while the line is busy anyway).
 double AddedPerTurnMs(const TransferFigures& figures);
+double CodePerTurnMs(const TransferFigures& figures);
 // What the virtual handheld took beyond the line and the PC (its own file
 // work and packet work, thread wake-ups), in milliseconds.
 double HandheldMs(const TransferFigures& figures);

@@ -10,6 +10,7 @@
 
 #include "bench/bench_files.h"
 #include "bench/latest_status.h"
+#include "bench/stopwatch_port.h"
 #include "bench/thread_cpu.h"
 #include "device/handheld.h"
 #include "formats/text_file.h"
@@ -183,9 +184,13 @@ TransferFigures RunPacedTransfer(const TransferCase& run) {
     TransferSetup setup;
     setup.tempDirectory = folder / "tmp";
     std::filesystem::create_directories(*setup.tempDirectory);
-    setup.openPort = [&line, &start](std::string_view name) {
+    CodeTimes pcCode;
+    setup.openPort = [&line, &start, &pcCode](std::string_view name) {
         OpenedPort opened =
             line.pcEnd ? OpenedPort{std::move(line.pcEnd), {}} : OpenSerialPort(name);
+        if (opened.port) {
+            opened.port = std::make_unique<StopwatchPort>(std::move(opened.port), pcCode);
+        }
         start.Fire();
         return opened;
     };
@@ -207,6 +212,8 @@ TransferFigures RunPacedTransfer(const TransferCase& run) {
     figures.pcCpu = cpu;
     figures.pcTime = (figures.line.firstCall - before) + figures.line.peerTime +
                      (after - figures.line.lastDelivery);
+    figures.pcCodeTurns = pcCode.turns;
+    figures.pcCodeTime = pcCode.outsidePort;
     return figures;
 }
 
