@@ -1,0 +1,80 @@
+// Over pseudo-terminals, the PC opening the slave as a serial device: a
+// cancel while the handheld is silent ends the run at once and puts the
+// port back; a second program on the port of a running transfer is turned
+// away at once, and the running transfer goes on to the end.
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "link/link_texts.h"
+#include "tests/faults/front_end_thread.h"
+#include "tests/faults/scenarios.h"
+#include "transfer/transfer_texts.h"
+
+namespace kestrel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Long enough that only the cancel can end the run within kRunBound.
+constexpr std::chrono::milliseconds kPatientSilence = 60s;
+
+void CancelWhileSilent(const Scenario& scenario, std::size_t silentFrom, std::string_view shown) {
+    FaultRig rig(MakePseudoTerminalLine(), {Fault{FaultKind::goSilent, silentFrom}});
+    rig.Start(scenario.prepare(rig), kPatientSilence);
+    ASSERT_TRUE(rig.AwaitStatus(shown));
+    rig.Cancel();
+    const RunReport report = rig.Finish();
+    EXPECT_TRUE(report.inTime);
+    EXPECT_EQ(report.outcome, TransferOutcome::cancelled);
+    EXPECT_EQ(report.texts.back(), texts::kAborted);
+    scenario.checkFiles(rig, false, kNoPacket);
+}
+
+TEST(CancelOnPseudoTerminal, SendWaitingForASilentHandheld) {
+    CancelWhileSilent(SendScenario(), 3, "    1k");  // the first Data packet gets no reply
+}
+
+TEST(CancelOnPseudoTerminal, ReceiveWaitingForASilentHandheld) {
+    CancelWhileSilent(ReceiveScenario(), 4, "    1k");  // the second ReadRequest gets none
+}
+
+// Another program's whole run on the same port, bounded: a port that let it
+// in would leave it waiting for a greeting that never comes.
+TransferOutcome RunSecondProgram(const TransferRequest& request, RecordingStatus& status) {
+    CancelSwitch cancel;
+    const TransferSetup setup;  // opens the named port as any program would
+    auto run =
+        std::async(std::launch::async, [&] { return RunTransfer(request, setup, status, cancel); });
+    if (run.wait_for(2s) != std::future_status::ready) {
+        ADD_FAILURE() << "the second program was not turned away at once";
+        cancel.Cancel();
+    }
+    return run.get();
+}
+
+TEST(SecondProgram, IsTurnedAwayWhileATransferRunsWhichGoesOn) {
+    const Scenario scenario = SendScenario();
+    FaultRig rig(MakePseudoTerminalLine(), {});
+    const TransferRequest second =
+        Request(TransferMode::down, rig.PcFile("a.dat"), "LAVA", "b.dat", rig.PortName());
+    RecordingStatus secondStatus;
+    TransferOutcome secondOutcome = TransferOutcome::succeeded;
+    // Text 2 is the countdown after the first Data packet: the first run is
+    // mid-file, with the port open, while the second program tries it.
+    FrontEndThread frontEnd(2, [&] { secondOutcome = RunSecondProgram(second, secondStatus); });
+    rig.Start(scenario.prepare(rig), 5s, &frontEnd);
+    const RunReport report = rig.Finish();
+
+    EXPECT_EQ(secondOutcome, TransferOutcome::portUnavailable);
+    EXPECT_EQ(secondStatus.Texts(),
+              (std::vector<std::string>{std::string(texts::kWaiting),
+                                        texts::CannotOpenPort(rig.PortName(), texts::kPortBusy)}));
+    EXPECT_EQ(report.outcome, TransferOutcome::succeeded);
+    EXPECT_EQ(frontEnd.Texts().back(), texts::kSucceeded);
+    scenario.checkFiles(rig, true, kNoPacket);
+}
+
+}  // namespace
+}  // namespace kestrel::test
