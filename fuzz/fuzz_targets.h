@@ -6,6 +6,7 @@
 // crash report and the corpus replay into a test failure. A target never
 // waits, touches no file and keeps nothing from one input to the next.
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -18,6 +19,10 @@ using Input = std::span<const std::uint8_t>;
 struct BrokenPromise : std::logic_error {
     using std::logic_error::logic_error;
 };
+
+inline bool SameBytes(Input a, Input b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
 
 // Throws BrokenPromise naming `promise` unless `kept`.
 inline void Require(bool kept, const char* promise) {

@@ -15,10 +15,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-bool Same(Input a, Input b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-}
-
 Bytes Joined(std::initializer_list<Input> parts) {
     Bytes bytes;
     for (const Input part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
@@ -34,16 +30,16 @@ void CheckPayloadParsers(Input payload) {
     static constexpr std::uint8_t kSlash[] = {0x2F};
     static constexpr std::uint8_t kMark[] = {0xEF, 0xEF};
     if (const auto directory = ParseDirectoryPayload(payload)) {
-        Require(Same(Joined({kSlash, TextBytes(*directory), kNul}), payload),
+        Require(SameBytes(Joined({kSlash, TextBytes(*directory), kNul}), payload),
                 "a directory rebuilds its payload");
     }
     if (const auto name = ParseNewFilePayload(payload)) {
-        Require(Same(Joined({kMark, TextBytes(*name), kNul}), payload),
+        Require(SameBytes(Joined({kMark, TextBytes(*name), kNul}), payload),
                 "a new file's name rebuilds its payload");
     }
     if (const auto request = ParseOpenFilePayload(payload)) {
         const std::uint8_t front[] = {0x2F, request->directoryByte};
-        Require(Same(Joined({front, TextBytes(request->name), kNul}), payload),
+        Require(SameBytes(Joined({front, TextBytes(request->name), kNul}), payload),
                 "an open file request rebuilds its payload");
     }
     if (const auto size = ParseReadRequestPayload(payload)) {
@@ -66,7 +62,7 @@ void CheckFrame(Input frame) {
         framed.type = static_cast<PacketType>(packet->type);
         framed.length = static_cast<std::uint16_t>(length);
         std::copy(packet->payload.begin(), packet->payload.end(), framed.payload.begin());
-        Require(Same(FramePacket(framed), frame), "the PC's framing gives the frame back");
+        Require(SameBytes(FramePacket(framed), frame), "the PC's framing gives the frame back");
     }
     CheckPayloadParsers(packet->payload);
 }

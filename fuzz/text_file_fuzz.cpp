@@ -9,10 +9,6 @@
 namespace kestrel::fuzz {
 namespace {
 
-bool Same(Input a, Input b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-}
-
 std::uint32_t LittleEndian32(Input bytes, std::size_t at) {
     std::uint32_t value = 0;
     for (std::size_t i = 4; i-- > 0;) value = (value << 8U) | bytes[at + i];
@@ -35,7 +31,7 @@ void CheckWrapped(Input text, const ConversionResult& wrapped) {
         Require(LittleEndian32(bytes, offset) == bytes.size(), "the header holds the total length");
     }
     const ConversionResult unwrapped = UnwrapTextBytes(bytes);
-    Require(unwrapped.Ok() && Same(unwrapped.bytes, text), "a wrapped text unwraps to itself");
+    Require(unwrapped.Ok() && SameBytes(unwrapped.bytes, text), "a wrapped text unwraps to itself");
 }
 
 }  // namespace
@@ -55,7 +51,7 @@ void FuzzTextFile(Input input) {
         Require(!unwrapped.Ok() && unwrapped.bytes.empty(),
                 "a text shorter than its header is refused");
     } else {
-        Require(unwrapped.Ok() && Same(unwrapped.bytes, input.subspan(kTextHeaderSize)),
+        Require(unwrapped.Ok() && SameBytes(unwrapped.bytes, input.subspan(kTextHeaderSize)),
                 "unwrapping drops exactly the header");
     }
 }

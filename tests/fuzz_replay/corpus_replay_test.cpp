@@ -8,12 +8,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
 #include "tests/support/scratch_dir.h"
+
+namespace kestrel::fuzz {
+
+// Names a target in test output, rather than its bytes.
+void PrintTo(const FuzzTarget& target, std::ostream* out) { *out << target.name; }
+
+}  // namespace kestrel::fuzz
 
 namespace kestrel::test {
 namespace {
