@@ -24,8 +24,10 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
     return bytes;
 }
 
-// A time no run can give the file by writing it.
-const fs::file_time_type kFormerTime = fs::file_time_type::clock::now() - std::chrono::hours(240);
+// A time no run can give the file by writing it. Whole seconds: Windows keeps
+// file times to 100 ns at best, and some of its calls to whole seconds.
+const fs::file_time_type kFormerTime = std::chrono::floor<std::chrono::seconds>(
+    fs::file_time_type::clock::now() - std::chrono::hours(240));
 
 struct PackageEntrySpec {
     std::string path;  // directory/name on the handheld
