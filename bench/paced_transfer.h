@@ -13,12 +13,12 @@
 #include <string>
 
 #include "bench/line_figures.h"
+#include "bench/paced_line.h"
 #include "device/paced_port.h"
 #include "transfer/transfer_request.h"
 
 namespace kestrel::bench {
 
-enum class Carrier { memory, pseudoTerminal };
 enum class Payload { plain, text, package };
 
 struct TransferCase {
@@ -35,5 +35,10 @@ std::string CaseName(const TransferCase& run);
 // Throws std::exception when the case cannot be set up (no pseudo-terminal,
 // no scratch folder); a transfer that fails comes back with ok false.
 TransferFigures RunPacedTransfer(const TransferCase& run);
+
+// The same exchange of bytes, chunk by chunk, as a plain transfer of the same
+// size, with bare loops in place of KESTREL and of the virtual handheld: what
+// any program pays on that carrier. Uses mode, pace and carrier.
+TransferFigures RunBareExchange(const TransferCase& run);
 
 }  // namespace kestrel::bench

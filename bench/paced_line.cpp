@@ -1,0 +1,88 @@
+#include "bench/paced_line.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "bench/thread_cpu.h"
+#include "link/memory_port.h"
+
+namespace kestrel::bench {
+
+void StartSignal::Fire() {
+    {
+        std::lock_guard lock(mutex_);
+        fired_ = true;
+    }
+    changed_.notify_all();
+}
+
+void StartSignal::Wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return fired_; });
+}
+
+PacedLine::PacedLine(Carrier carrier, const LinePace& pace) {
+    if (carrier == Carrier::memory) {
+        auto [handheld, pc] = MakeMemoryPortPair();
+        handheldEnd_ = std::move(handheld);
+        pcEnd_ = std::move(pc);
+    } else {
+        terminal_ = std::make_unique<PseudoTerminal>();
+        terminal_->KeepSlaveOpenRaw();
+        handheldEnd_ = terminal_->TakeMasterPort();
+        if (!handheldEnd_) throw std::runtime_error("cannot use the pseudo-terminal");
+        portName_ = terminal_->SlavePath();
+    }
+    paced_ = std::make_unique<PacedPort>(*handheldEnd_, pace);
+}
+
+PacedLine::~PacedLine() {
+    StopHandheld();
+}
+
+void PacedLine::StartHandheld(std::function<void(Port& pacedEnd)> serve) {
+    handheld_ = std::thread([this, serve = std::move(serve)] {
+        TightenTimerSlack();
+        start_.Wait();
+        serve(*paced_);
+    });
+}
+
+OpenedPort PacedLine::OpenPcEnd() {
+    OpenedPort opened = pcEnd_ ? OpenedPort{std::move(pcEnd_), {}} : OpenSerialPort(portName_);
+    if (opened.port) opened.port = std::make_unique<StopwatchPort>(std::move(opened.port), pcCode_);
+    start_.Fire();
+    return opened;
+}
+
+void PacedLine::StopHandheld() {
+    if (!handheld_.joinable()) return;
+    start_.Fire();
+    paced_->Cancel();
+    handheld_.join();
+}
+
+TransferFigures MeasurePc(PacedLine& line, const std::function<bool()>& pc,
+                          std::uint64_t payloadBytes) {
+    using Clock = std::chrono::steady_clock;
+    const auto cpuBefore = ThreadCpuTime();
+    const auto before = Clock::now();
+    const bool ok = pc();
+    const auto after = Clock::now();
+    const auto cpu = ThreadCpuTime() - cpuBefore;
+    line.StopHandheld();
+
+    TransferFigures figures;
+    figures.line = line.Account();
+    figures.ok = ok;
+    figures.payloadBytes = payloadBytes;
+    figures.wall = after - before;
+    figures.pcCpu = cpu;
+    figures.pcTime = (figures.line.firstCall - before) + figures.line.peerTime +
+                     (after - figures.line.lastDelivery);
+    figures.pcCodeTurns = line.PcCode().turns;
+    figures.pcCodeTime = line.PcCode().outsidePort;
+    return figures;
+}
+
+}  // namespace kestrel::bench
