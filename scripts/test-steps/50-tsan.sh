@@ -13,7 +13,8 @@ rm -f build/tsan/tests/faults/fault-matrix-*.txt
 ran=$SECONDS
 # Only the test programs this build made: one folder each.
 for folder in link transfer device faults; do
-    ctest --test-dir "build/tsan/tests/$folder" -j "$(nproc)" --output-on-failure --timeout 300
+    ctest --test-dir "build/tsan/tests/$folder" -j "$(nproc)" --output-on-failure --timeout 300 \
+        --no-tests=error
 done
 cat build/tsan/tests/faults/fault-matrix-*.txt
 echo "50-tsan: tests ran in $((SECONDS - ran)) s, $((SECONDS - started)) s in all"

@@ -13,7 +13,7 @@ namespace kestrel::test {
 
 // Short enough that the matrix never waits long on a silent handheld, long
 // enough that a busy machine does not pass for one.
-inline constexpr std::chrono::milliseconds kMatrixSilence{400};
+inline constexpr std::chrono::milliseconds kMatrixSilence{500};
 
 void RunFaultMatrix(const Scenario& scenario, const std::string& lineName,
                     const std::function<std::unique_ptr<HandheldLine>()>& makeLine);
