@@ -2,11 +2,13 @@
 // baud, beside the protocol's ceiling; what the PC adds per turnaround and
 // spends in CPU; the pacing itself and an idle wait, run alongside.
 //
-//   kestrel-line-bench [--only TEXT] [--no-checks] [--baud N]
+//   kestrel-line-bench [--only TEXT] [--no-checks] [--baud N] [--packet-work US]
 //
 // --only runs the transfer cases whose name holds TEXT; --no-checks leaves
-// out the stream and idle checks; --baud runs the transfers at another speed
-// (a quick look; the targets are for 115200). The exit status is 1 when a transfer
+// out the checks and bare loops that run alongside; --baud runs the
+// transfers at another speed (a quick look; the targets are for 115200);
+// --packet-work gives the handheld that many microseconds of its own work
+// on each packet, which the ceiling then counts too. The exit status is 1 when a transfer
 // failed or a check could not run, 0 otherwise (whether or not the targets
 // were met: the table says).
 
@@ -45,6 +47,7 @@ struct Options {
     std::string only;
     bool checks = true;
     int baud = 115200;
+    std::chrono::microseconds packetWork{0};
 };
 
 struct Row {
@@ -90,7 +93,8 @@ void PrintHeader(int baud) {
         "added/turn: the PC's time each time it answers the handheld, as the handheld\n"
         "  sees it; code/turn: all of KESTREL's own code, spread over its turnarounds\n"
         "  (the rest is the system carrying bytes between the ends).\n"
-        "handheld: the virtual handheld's time beyond the line (its files, wake-ups).\n\n");
+        "handheld: the virtual handheld's time beyond the line (its files, its work, "
+        "wake-ups).\n\n");
     std::printf("%-27s %6s %8s %8s %7s %11s %10s %9s %9s\n", "case", "turn", "B/s", "ceiling",
                 "share", "added/turn", "code/turn", "handheld", "CPU/MiB");
     std::fflush(stdout);
@@ -222,9 +226,12 @@ Options ParseOptions(int argc, char** argv) {
             options.checks = false;
         } else if (arg == "--baud" && i + 1 < argc) {
             options.baud = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--packet-work" && i + 1 < argc) {
+            options.packetWork = std::chrono::microseconds(std::max(0, std::atoi(argv[++i])));
         } else {
             std::fprintf(stderr,
-                         "usage: kestrel-line-bench [--only TEXT] [--no-checks] [--baud N]\n");
+                         "usage: kestrel-line-bench [--only TEXT] [--no-checks] [--baud N] "
+                         "[--packet-work US]\n");
             std::exit(2);
         }
     }
@@ -246,8 +253,9 @@ int Run(const Options& options) {
     PrintHeader(options.baud);
     bool allOk = true;
     std::vector<Row> rows;
-    for (const TransferCase& run : Cases(options.baud)) {
+    for (TransferCase run : Cases(options.baud)) {
         if (CaseName(run).find(options.only) == std::string::npos) continue;
+        run.packetWork = options.packetWork;
         rows.push_back({run, RunPacedTransfer(run)});
         PrintRow(rows.back());
         allOk = allOk && rows.back().figures.ok;
