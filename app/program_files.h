@@ -12,7 +12,8 @@ namespace kestrel {
 std::vector<std::filesystem::path> TableFolders();
 
 // The user's data folder for this program ($XDG_DATA_HOME/kestrel, or
-// ~/.local/share/kestrel).
+// ~/.local/share/kestrel; on Windows %LOCALAPPDATA%\KESTREL, which is also
+// where the table is looked for after the executable's folder).
 std::filesystem::path UserDataFolder();
 
 }  // namespace kestrel
