@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/win32/main_dialog.h"
+#include "link/port.h"
 
 namespace kestrel::test {
 
@@ -37,6 +39,23 @@ class PortLog {
 
 // Every port fails to open, saying why, and is logged.
 PortOpener RefusingOpener(PortLog& log);
+
+// A port that notes when it is closed, around the PC's end of a line.
+class WatchedPort : public Port {
+  public:
+    WatchedPort(std::unique_ptr<Port> port, std::atomic<bool>& closed)
+        : port_(std::move(port)), closed_(closed) {}
+    ~WatchedPort() override { closed_ = true; }
+    IoStatus Write(std::span<const std::uint8_t> bytes) override { return port_->Write(bytes); }
+    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override {
+        return port_->Read(bytes, silence);
+    }
+    void Cancel() override { port_->Cancel(); }
+
+  private:
+    std::unique_ptr<Port> port_;
+    std::atomic<bool>& closed_;
+};
 
 class DialogDriver {
   public:

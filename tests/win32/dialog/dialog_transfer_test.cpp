@@ -86,23 +86,6 @@ TEST_F(DialogTransfer, UploadsIntoAPathOutsideTheCodePage) {
     EXPECT_EQ(ReadFileBytes(target), game);
 }
 
-// The PC end of a line nobody answers on, which notes when it is closed.
-class WatchedPort : public Port {
-  public:
-    WatchedPort(std::unique_ptr<MemoryPort> port, std::atomic<bool>& closed)
-        : port_(std::move(port)), closed_(closed) {}
-    ~WatchedPort() override { closed_ = true; }
-    IoStatus Write(std::span<const std::uint8_t> bytes) override { return port_->Write(bytes); }
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override {
-        return port_->Read(bytes, silence);
-    }
-    void Cancel() override { port_->Cancel(); }
-
-  private:
-    std::unique_ptr<MemoryPort> port_;
-    std::atomic<bool>& closed_;
-};
-
 class DialogWithSilentHandheld : public DialogTransfer {
   protected:
     DialogWithSilentHandheld() : line(MakeMemoryPortPair()) {
