@@ -129,20 +129,6 @@ TEST_F(MadeDialog, KeepsTheTemplateOrderForTabbing) {
     EXPECT_EQ(child, nullptr) << "more controls than the template lists";
 }
 
-TEST_F(MadeDialog, UsesTheTemplatesFontAndSize) {
-    HWND dialog = driver.Window();
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(font),
-               &font);
-    EXPECT_EQ(std::wstring(font.lfFaceName), User("宋体"));
-    RECT size{0, 0, 198, 149};
-    MapDialogRect(dialog, &size);
-    RECT client{};
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
-}
-
 TEST_F(MadeDialog, SitsInTheMiddleOfTheScreen) {
     RECT place{};
     GetWindowRect(driver.Window(), &place);

@@ -80,11 +80,5 @@ TEST(FitGbkLimit, CutsFromTheEndWhenTheCaretIsAtTheStart) {
     EXPECT_EQ(fitted.caret, 0u);
 }
 
-TEST(FitGbkLimit, TakesACaretPastTheEndAsTheEnd) {
-    const BoxEdit fitted = FitGbkLimit(std::wstring(15, L'x'), 99, 14);
-    EXPECT_EQ(fitted.text, std::wstring(14, L'x'));
-    EXPECT_EQ(fitted.caret, 14u);
-}
-
 }  // namespace
 }  // namespace kestrel

@@ -25,13 +25,6 @@ TEST(BoxesForPickedFile, LowerCasesTheExtensionAndProposesByIt) {
     EXPECT_EQ(boxes.deviceDirectory, User("我的图片"));
 }
 
-TEST(BoxesForPickedFile, ShowsChineseNamesAndDirectoriesAsTheyAre) {
-    const BoxTexts boxes = Picked(User("D:\\文档\\读书笔记.TXT"));
-    EXPECT_EQ(boxes.pcPath, User("D:\\文档\\读书笔记.txt"));
-    EXPECT_EQ(boxes.deviceName, User("读书笔记.txt"));
-    EXPECT_EQ(boxes.deviceDirectory, User("文本文件"));
-}
-
 TEST(BoxesForPickedFile, MarksAPackage) {
     const BoxTexts boxes = Picked(L"C:\\games\\archive.PAC");
     EXPECT_EQ(boxes.deviceName, User("下载包"));
