@@ -54,8 +54,11 @@ LinkResult ReceiveChunks(SerialLink& link, std::ofstream& file) {
         const std::uint16_t length = link.packet.length;
         received += length;
         if (length > 0) {
+            // The stream's buffer passes chunks to the file a few at a time
+            // rather than one system call per chunk; every way out of the
+            // receive closes the stream, so the file still ends up holding
+            // every good chunk, and a failed write shows here or at close.
             file.write(reinterpret_cast<const char*>(link.packet.payload.data()), length);
-            file.flush();
             if (!file.good()) {
                 link.status.ShowStatus(texts::kPcFileWriteError);
                 return LinkResult::failed;
