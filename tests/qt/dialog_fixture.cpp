@@ -46,24 +46,6 @@ MainDialog& DialogFixture::Dialog() {
     return *dialog_;
 }
 
-QLineEdit& DialogFixture::Box(int id) {
-    auto* box = Dialog().findChild<QLineEdit*>(QStringLiteral("box%1").arg(id));
-    EXPECT_NE(box, nullptr) << "no box " << id;
-    return *box;
-}
-
-QComboBox& DialogFixture::List(int id) {
-    auto* list = Dialog().findChild<QComboBox*>(QStringLiteral("box%1").arg(id));
-    EXPECT_NE(list, nullptr) << "no list " << id;
-    return *list;
-}
-
-QPushButton& DialogFixture::Button(int id) {
-    auto* button = Dialog().findChild<QPushButton*>(QStringLiteral("button%1").arg(id));
-    EXPECT_NE(button, nullptr) << "no button " << id;
-    return *button;
-}
-
 void DialogFixture::Fill(const std::filesystem::path& pcPath, const std::string& name,
                          const std::string& directory) {
     Box(1000).setText(Q(pcPath.string()));
@@ -71,16 +53,12 @@ void DialogFixture::Fill(const std::filesystem::path& pcPath, const std::string&
     List(1002).setEditText(Q(directory));
 }
 
-void DialogFixture::ChoosePort(const std::string& portName) {
+void DialogFixture::ChooseVirtualHandheld() {
     QComboBox& ports = List(1012);
     const int index =
-        ports.findData(QByteArray(portName.data(), static_cast<qsizetype>(portName.size())));
-    ASSERT_GE(index, 0) << "no port " << portName;
+        ports.findData(QByteArray::fromStdString(std::string(texts::kVirtualHandheld)));
+    ASSERT_GE(index, 0) << "no virtual handheld";
     ports.setCurrentIndex(index);
-}
-
-void DialogFixture::ChooseVirtualHandheld() {
-    ChoosePort(std::string(texts::kVirtualHandheld));
 }
 
 bool DialogFixture::PressStarts(int id) {

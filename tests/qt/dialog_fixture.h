@@ -27,15 +27,21 @@ class DialogFixture : public ::testing::Test {
     ~DialogFixture() override;
 
     MainDialog& Dialog();
-    QLineEdit& Box(int id);
-    QComboBox& List(int id);
-    QPushButton& Button(int id);
+    // The control of the template's id (boxes and lists are "box<id>").
+    template <typename Control>
+    Control& Find(const char* kind, int id) {
+        auto* control = Dialog().findChild<Control*>(QStringLiteral("%1%2").arg(kind).arg(id));
+        EXPECT_NE(control, nullptr) << "no " << kind << id;
+        return *control;
+    }
+    QLineEdit& Box(int id) { return Find<QLineEdit>("box", id); }
+    QComboBox& List(int id) { return Find<QComboBox>("box", id); }
+    QPushButton& Button(int id) { return Find<QPushButton>("button", id); }
     QString Status() { return Box(1007).text(); }
 
-    // Fills the three boxes (UTF-8 texts) and chooses a port by its name.
+    // Fills the three boxes (UTF-8 texts).
     void Fill(const std::filesystem::path& pcPath, const std::string& name,
               const std::string& directory);
-    void ChoosePort(const std::string& portName);
     void ChooseVirtualHandheld();
     // Presses a button and says whether that started a transfer.
     bool PressStarts(int id);

@@ -7,7 +7,6 @@
 
 #include "app/qt/dialog_texts.h"
 #include "app/qt/port_combo_box.h"
-#include "link/memory_port.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrel::test {
@@ -39,28 +38,6 @@ TEST(PortChoices, ShowStableNamesWhereTheyExistAndTheVirtualHandheldLast) {
     const auto without = ListPortChoices({usb}, scratch / "no-such-folder");
     ASSERT_EQ(without.size(), 2u);
     EXPECT_EQ(without[0].label, usb);
-}
-
-TEST(PortChoices, TheOpenerSendsSerialNamesOnAndOpensAFreshVirtualHandheld) {
-    ScratchDir scratch;
-    std::vector<std::string> asked;
-    const PortOpener open = DialogPortOpener(scratch / "handheld", [&](std::string_view name) {
-        asked.emplace_back(name);
-        return OpenedPort{nullptr, "refused"};
-    });
-    EXPECT_EQ(open("/dev/ttyUSB0").reason, "refused");
-    EXPECT_EQ(asked, std::vector<std::string>{"/dev/ttyUSB0"});
-
-    for (int run = 0; run < 2; ++run) {
-        OpenedPort handheld = open(texts::kVirtualHandheld);
-        ASSERT_NE(handheld.port, nullptr);
-        std::uint8_t greeting = 0;
-        ASSERT_EQ(handheld.port->Read(std::span(&greeting, 1), std::chrono::seconds(5)),
-                  IoStatus::ok);
-        EXPECT_EQ(greeting, 'W');
-    }
-    EXPECT_EQ(asked.size(), 1u);
-    EXPECT_TRUE(fs::is_directory(scratch / "handheld"));
 }
 
 TEST(PortComboBox, RefreshesWhenOpenedKeepingTheChosenPortWhilePresent) {
