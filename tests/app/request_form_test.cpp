@@ -36,34 +36,34 @@ TEST(RequestForm, AcceptsTheBoxesAsGbk) {
     EXPECT_EQ(request.deviceDirectory, Gbk("文本文件"));
 }
 
-TEST(RequestForm, RefusesAnEmptyBoxFirst) {
-    EXPECT_EQ(RefusalOf(Boxes("", "a.txt", "LAVA")), Refusal::emptyPcPath);
-    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "", "LAVA")), Refusal::emptyDeviceName);
-    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a.txt", "")), Refusal::emptyDeviceDirectory);
-    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a b", "")), Refusal::emptyDeviceDirectory);
-}
-
-TEST(RequestForm, RefusesASpaceInNameOrDirectory) {
-    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a b.txt", "LAVA")), Refusal::spaceInDeviceName);
-    EXPECT_EQ(RefusalOf(Boxes("/a.txt", " ", "LAVA")), Refusal::spaceInDeviceName);
-    EXPECT_EQ(RefusalOf(Boxes("/a.txt", "a.txt", "LAVA ")), Refusal::spaceInDeviceDirectory);
-}
-
-TEST(RequestForm, CountsTheLimitInGbkBytes) {
-    // Seven two-byte characters fill the 14 bytes; an eighth does not fit.
-    const auto seven = ReadRequestForm(Boxes("/a", "一二三四五六七", "一二三四五六七"));
-    EXPECT_TRUE(std::holds_alternative<AcceptedRequest>(seven));
-    EXPECT_EQ(RefusalOf(Boxes("/a", "一二三四五六七八", "LAVA")), Refusal::deviceNameTooLong);
-    EXPECT_EQ(RefusalOf(Boxes("/a", "a.txt", "一二三四五六七八")), Refusal::deviceDirectoryTooLong);
-    EXPECT_EQ(RefusalOf(Boxes("/a", "abcdefghijklmno", "LAVA")), Refusal::deviceNameTooLong);
-}
-
-TEST(RequestForm, RefusesTextGbkCannotHold) {
-    EXPECT_EQ(RefusalOf(Boxes("/a", "😀.txt", "LAVA")), Refusal::deviceNameNotGbk);
-    EXPECT_EQ(RefusalOf(Boxes("/a", "a.txt", "😀")), Refusal::deviceDirectoryNotGbk);
-    // The PC path stays native and needs no GBK.
-    EXPECT_TRUE(std::holds_alternative<AcceptedRequest>(
-        ReadRequestForm(Boxes("/😀/a.txt", "a.txt", "LAVA"))));
+TEST(RequestForm, RefusesEmptyBoxesFirstThenSpacesLengthAndGbk) {
+    const struct {
+        const char* pcPath;
+        const char* name;
+        const char* directory;
+        Refusal refusal;
+    } cases[] = {
+        {"", "a.txt", "LAVA", Refusal::emptyPcPath},
+        {"/a.txt", "", "LAVA", Refusal::emptyDeviceName},
+        {"/a.txt", "a.txt", "", Refusal::emptyDeviceDirectory},
+        {"/a.txt", "a b", "", Refusal::emptyDeviceDirectory},
+        {"/a.txt", "a b.txt", "LAVA", Refusal::spaceInDeviceName},
+        {"/a.txt", " ", "LAVA", Refusal::spaceInDeviceName},
+        {"/a.txt", "a.txt", "LAVA ", Refusal::spaceInDeviceDirectory},
+        // The limit counts GBK bytes: an eighth two-byte character does not fit.
+        {"/a", "一二三四五六七八", "LAVA", Refusal::deviceNameTooLong},
+        {"/a", "a.txt", "一二三四五六七八", Refusal::deviceDirectoryTooLong},
+        {"/a", "abcdefghijklmno", "LAVA", Refusal::deviceNameTooLong},
+        {"/a", "😀.txt", "LAVA", Refusal::deviceNameNotGbk},
+        {"/a", "a.txt", "😀", Refusal::deviceDirectoryNotGbk},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RefusalOf(Boxes(c.pcPath, c.name, c.directory)), c.refusal) << c.name;
+    }
+    for (const auto& accepted : {Boxes("/a", "一二三四五六七", "一二三四五六七"),
+                                 Boxes("/😀/a.txt", "a.txt", "LAVA")}) {  // the PC path stays native
+        EXPECT_TRUE(std::holds_alternative<AcceptedRequest>(ReadRequestForm(accepted)));
+    }
 }
 
 TEST(PortNameForSelection, CountsFromCom1) {

@@ -23,50 +23,40 @@ std::string Shorten(std::string_view gbkName) {
     return ShortenDeviceName(gbkName, ExtensionOf(gbkName));
 }
 
-TEST(ShortenDeviceName, KeepsNamesShorterThanFourteenBytes) {
-    EXPECT_EQ(Shorten("readme.txt"), "readme.txt");
-    EXPECT_EQ(Shorten("abcdefghijk.t"), "abcdefghijk.t");      // 13 bytes
-    EXPECT_EQ(Shorten("abcdefghijklm"), "abcdefghijklm");      // 13 bytes, no extension
-    EXPECT_EQ(Shorten("abcdefghijk.tx"), "abcdefghij.tx");     // 14 bytes are cut
-    EXPECT_EQ(Shorten(Gbk("文曲星.txt")), Gbk("文曲星.txt"));  // 10 bytes
-}
-
-TEST(ShortenDeviceName, CutsTheStemAtTenBytesAndKeepsTheExtension) {
-    EXPECT_EQ(Shorten("abcdefghijklmnop.txt"), "abcdefghij.txt");
-    EXPECT_EQ(Shorten("abcdefghijkl.jpeg2000"), "abcdefghij.jpe");
-    EXPECT_EQ(Shorten("abcdefghi.jpeg"), "abcdefghi.jpeg");
-}
-
-TEST(ShortenDeviceName, TakesTheStemUpToTheFirstDotAndTheExtensionAfterTheLast) {
-    EXPECT_EQ(Shorten("my.long.file.name.txt"), "my.txt");
-    EXPECT_EQ(Shorten(".abcdefghijklmn"), ".abcdefghijklm");
-}
-
-TEST(ShortenDeviceName, NeverSplitsATwoByteCharacterOfTheStem) {
-    // Eight characters: five fill the ten bytes.
-    EXPECT_EQ(Shorten(Gbk("一二三四五六七八.txt")), Gbk("一二三四五.txt"));
-    // A letter first puts the fifth lead byte at position 9: it is left out.
-    const std::string shortened = Shorten(Gbk("a一二三四五六七八.txt"));
-    EXPECT_EQ(shortened, Gbk("a一二三四.txt"));
-    EXPECT_EQ(shortened.size(), 13U);
-}
-
-TEST(ShortenDeviceName, NeverSplitsATwoByteCharacterOfTheExtension) {
-    EXPECT_EQ(Shorten(Gbk("abcdefghijkl.t文本")), Gbk("abcdefghij.t文"));
-    EXPECT_EQ(Shorten(Gbk("abcdefghijkl.tx文")), "abcdefghij.tx");
-}
-
-TEST(ShortenDeviceName, CutsANameWithoutExtensionAtFourteenWholeBytes) {
-    EXPECT_EQ(Shorten("abcdefghijklmnopq"), "abcdefghijklmn");
-    EXPECT_EQ(Shorten(Gbk("一二三四五六七八")), Gbk("一二三四五六七"));
-    // The seventh character would straddle bytes 13 and 14.
-    EXPECT_EQ(Shorten(Gbk("a一二三四五六七")), Gbk("a一二三四五六"));
-    // 亖 is 0x81 0x81: its trail looks like a lead byte, so only walking from
-    // the start tells where a character begins.
-    EXPECT_EQ(Shorten(Gbk("ab亖亖亖亖亖亖亖")), Gbk("ab亖亖亖亖亖亖"));
-    EXPECT_EQ(Shorten(Gbk("a亖亖亖亖亖亖亖")), Gbk("a亖亖亖亖亖亖"));
-    // € is the single byte 0x80, not the start of a pair.
-    EXPECT_EQ(Shorten(Gbk("€一二三四五六七")), Gbk("€一二三四五六"));
+TEST(ShortenDeviceName, CutsStemToTenAndExtensionToFitWithoutSplittingACharacter) {
+    const struct {
+        const char* name;
+        const char* shortened;
+    } cases[] = {
+        {"readme.txt", "readme.txt"},
+        {"abcdefghijk.t", "abcdefghijk.t"},   // 13 bytes stay
+        {"abcdefghijklm", "abcdefghijklm"},   // 13 bytes, no extension
+        {"abcdefghijk.tx", "abcdefghij.tx"},  // 14 bytes are cut
+        {"文曲星.txt", "文曲星.txt"},
+        {"abcdefghijklmnop.txt", "abcdefghij.txt"},
+        {"abcdefghijkl.jpeg2000", "abcdefghij.jpe"},
+        {"abcdefghi.jpeg", "abcdefghi.jpeg"},
+        // The stem runs to the first dot, the extension from the last.
+        {"my.long.file.name.txt", "my.txt"},
+        {".abcdefghijklmn", ".abcdefghijklm"},
+        // Five two-byte characters fill the stem's ten bytes; after a letter
+        // the fifth would straddle the limit.
+        {"一二三四五六七八.txt", "一二三四五.txt"},
+        {"a一二三四五六七八.txt", "a一二三四.txt"},
+        {"abcdefghijkl.t文本", "abcdefghij.t文"},
+        {"abcdefghijkl.tx文", "abcdefghij.tx"},
+        // Without extension: fourteen whole bytes.
+        {"abcdefghijklmnopq", "abcdefghijklmn"},
+        {"一二三四五六七八", "一二三四五六七"},
+        {"a一二三四五六七", "a一二三四五六"},
+        // 亖 is 0x81 0x81: its trail looks like a lead byte, so only walking
+        // from the start tells where a character begins.
+        {"ab亖亖亖亖亖亖亖", "ab亖亖亖亖亖亖"},
+        {"a亖亖亖亖亖亖亖", "a亖亖亖亖亖亖"},
+        // € is the single byte 0x80, not the start of a pair.
+        {"€一二三四五六七", "€一二三四五六"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Shorten(Gbk(c.name)), Gbk(c.shortened)) << c.name;
 }
 
 TEST(ShortenDeviceName, AnEmptyExtensionStillTakesTheExtensionRules) {

@@ -51,18 +51,14 @@ TEST(PrivateFolderTest, RefusesGroupOrOtherRights) {
     }
 }
 
-TEST(PrivateFolderTest, RefusesASymbolicLinkEvenToAPrivateFolder) {
+TEST(PrivateFolderTest, RefusesALinkEvenToAPrivateFolderAndAFileInItsPlace) {
     ScratchDir scratch;
-    const path real = scratch / "real";
-    ASSERT_EQ(EnsurePrivateFolder(real), "");
-    std::filesystem::create_directory_symlink(real, scratch / "kestrel");
-    EXPECT_EQ(EnsurePrivateFolder(scratch / "kestrel"), texts::kTempDirectoryUnsafe);
-}
-
-TEST(PrivateFolderTest, RefusesAFileInItsPlace) {
-    ScratchDir scratch;
-    WriteFileText(scratch / "kestrel", "not a folder");
-    EXPECT_EQ(EnsurePrivateFolder(scratch / "kestrel"), texts::kTempDirectoryUnsafe);
+    ASSERT_EQ(EnsurePrivateFolder(scratch / "real"), "");
+    std::filesystem::create_directory_symlink(scratch / "real", scratch / "link");
+    WriteFileText(scratch / "file", "not a folder");
+    EXPECT_EQ(EnsurePrivateFolder(scratch / "link"), texts::kTempDirectoryUnsafe);
+    EXPECT_EQ(EnsurePrivateFolder(scratch / "file"), texts::kTempDirectoryUnsafe);
+    EXPECT_EQ(EnsurePrivateFolder(scratch / "absent" / "kestrel"), texts::kNoTempDirectory);
 }
 
 TEST(PrivateFolderTest, RefusesAFolderOwnedBySomeoneElse) {
@@ -73,11 +69,6 @@ TEST(PrivateFolderTest, RefusesAFolderOwnedBySomeoneElse) {
     ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
     ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
     EXPECT_EQ(EnsurePrivateFolder(folder), texts::kTempDirectoryUnsafe);
-}
-
-TEST(PrivateFolderTest, MissingParentMeansNoTemporaryDirectory) {
-    ScratchDir scratch;
-    EXPECT_EQ(EnsurePrivateFolder(scratch / "absent" / "kestrel"), texts::kNoTempDirectory);
 }
 
 TEST(PrivateFolderTest, PrefersAPrivateRuntimeFolder) {
@@ -100,23 +91,16 @@ class EnvironmentOverride {
   public:
     EnvironmentOverride(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) saved_ = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
+        Set(value);
     }
-    ~EnvironmentOverride() {
-        if (saved_.has_value()) {
-            ::setenv(name_, saved_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
+    ~EnvironmentOverride() { Set(saved_ ? saved_->c_str() : nullptr); }
     EnvironmentOverride(const EnvironmentOverride&) = delete;
     EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
 
   private:
+    void Set(const char* value) const {
+        (void)(value != nullptr ? ::setenv(name_, value, 1) : ::unsetenv(name_));
+    }
     const char* name_;
     std::optional<std::string> saved_;
 };

@@ -9,16 +9,6 @@ namespace {
 
 using test::Hex;
 
-TEST(PacketFrame, PayloadIsFollowedByItsXor) {
-    Packet packet;
-    packet.type = PacketType::Data;
-    packet.length = 3;
-    packet.payload[0] = 0x61;
-    packet.payload[1] = 0x62;
-    packet.payload[2] = 0x63;
-    EXPECT_EQ(FramePacket(packet), Hex("04 03 00 61 62 63 60"));
-}
-
 TEST(PacketFrame, LengthIsLittleEndianAndEmptyPacketsHaveNoChecksum) {
     Packet packet;
     packet.type = PacketType::Data;

@@ -48,17 +48,6 @@ TEST_F(SendTest, WholeDownloadOnTheLine) {
                                                              "    0k", texts::kSucceeded.data()}));
 }
 
-TEST_F(SendTest, RootDirectoryIsSentAsTheEmptyDirectory) {
-    const auto file = line.dir / "a.dat";
-    WriteFileText(file, "x");
-    AcceptingHandheld(1);
-    EXPECT_EQ(line.Run(Download(file, "root", "a.dat")), TransferOutcome::succeeded);
-    const Bytes wrote = line.PcWrote();
-    const Bytes directory = Hex("02 02 00 2F 00 2F");
-    EXPECT_NE(std::search(wrote.begin(), wrote.end(), directory.begin(), directory.end()),
-              wrote.end());
-}
-
 TEST_F(SendTest, ChunksOf1024CountTheKilobytesDown) {
     const auto file = line.dir / "big.dat";
     WriteFileBytes(file, Bytes(2048 + 1, 0x5A));
@@ -73,12 +62,12 @@ TEST_F(SendTest, ChunksOf1024CountTheKilobytesDown) {
     EXPECT_TRUE(std::equal(tail.begin(), tail.end(), wrote.end() - static_cast<long>(tail.size())));
 }
 
-TEST_F(SendTest, EmptyFileSendsNoDataPacket) {
+TEST_F(SendTest, EmptyFileSendsNoDataPacketAndRootIsTheEmptyDirectory) {
     const auto file = line.dir / "empty.dat";
     WriteFileBytes(file, {});
     AcceptingHandheld(0);
-    EXPECT_EQ(line.Run(Download(file, "LAVA", "e")), TransferOutcome::succeeded);
-    EXPECT_EQ(line.PcWrote(), Concat({Hex("B3 B3 4C"), StartFrame(), DirectoryFrame("LAVA"),
+    EXPECT_EQ(line.Run(Download(file, "root", "e")), TransferOutcome::succeeded);
+    EXPECT_EQ(line.PcWrote(), Concat({Hex("B3 B3 4C"), StartFrame(), DirectoryFrame(""),
                                       NewFileFrame("e"), Hex("05 00 00 06 00 00")}));
 }
 
