@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -144,35 +145,29 @@ TEST_F(StagedFileTest, TempFileIsOwnerOnly) {
     EXPECT_EQ(ModeOf(TempFilePath()), 0600u);
 }
 
-TEST_F(StagedFileTest, PlantedSymbolicLinkIsNotFollowed) {
+TEST_F(StagedFileTest, PlantedLinkOrFifoIsNeitherFollowedNorWritten) {
+    namespace fs = std::filesystem;
     const path victim = scratch_ / "victim";
     WriteFileText(victim, "precious");
-    std::filesystem::create_symlink(victim, TempFilePath());
-    path pcPath = scratch_ / "a.txt";
-    WriteFileText(pcPath, "hello");
-    EXPECT_FALSE(PrepareForSending(pcPath, context_));
-    EXPECT_EQ(pcPath, scratch_ / "a.txt");
-    EXPECT_EQ(status_.Last(), texts::kCannotWriteTempFile);
-    EXPECT_EQ(ReadFileBytes(victim), FromText("precious"));
-    EXPECT_TRUE(std::filesystem::is_symlink(TempFilePath()));
-}
-
-TEST_F(StagedFileTest, PlantedHardLinkIsNotTruncated) {
-    const path victim = scratch_ / "victim";
-    WriteFileText(victim, "precious");
-    std::filesystem::create_hard_link(victim, TempFilePath());
-    path pcPath = scratch_ / "a.txt";
-    WriteFileText(pcPath, "hello");
-    EXPECT_FALSE(PrepareForSending(pcPath, context_));
-    EXPECT_EQ(ReadFileBytes(victim), FromText("precious"));
-}
-
-TEST_F(StagedFileTest, PlantedFifoNeitherBlocksNorIsWritten) {
-    ASSERT_EQ(::mkfifo(TempFilePath().c_str(), 0600), 0);
-    path pcPath = scratch_ / "a.txt";
-    WriteFileText(pcPath, "hello");
-    EXPECT_FALSE(PrepareForSending(pcPath, context_));
-    EXPECT_EQ(status_.Last(), texts::kCannotWriteTempFile);
+    const struct {
+        std::function<void()> plant;
+        fs::file_type left;
+    } cases[] = {
+        {[&] { fs::create_symlink(victim, TempFilePath()); }, fs::file_type::symlink},
+        {[&] { fs::create_hard_link(victim, TempFilePath()); }, fs::file_type::regular},
+        {[&] { ASSERT_EQ(::mkfifo(TempFilePath().c_str(), 0600), 0); }, fs::file_type::fifo},
+    };
+    for (const auto& c : cases) {
+        fs::remove(TempFilePath());
+        c.plant();
+        path pcPath = scratch_ / "a.txt";
+        WriteFileText(pcPath, "hello");
+        EXPECT_FALSE(PrepareForSending(pcPath, context_));
+        EXPECT_EQ(pcPath, scratch_ / "a.txt");
+        EXPECT_EQ(status_.Last(), texts::kCannotWriteTempFile);
+        EXPECT_EQ(ReadFileBytes(victim), FromText("precious"));
+        EXPECT_EQ(fs::symlink_status(TempFilePath()).type(), c.left);
+    }
 }
 
 // Makes writes past a size fail (EFBIG), even for root: a disk that fills up
