@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 
 #include "tests/transfer/scripted_line.h"
 #include "transfer/transfer_texts.h"
@@ -12,15 +13,24 @@
 namespace kestrel::test {
 namespace {
 
-TEST(TransferWorker, CancelStopsAWaitingRunAndClosesThePort) {
-    auto [pc, handheld] = MakeMemoryPortPair();
-    ScratchDir dir;
-    WriteFileText(dir / "a.dat", "abc");
-    TransferSetup setup;
-    setup.tempDirectory = dir.Path();
-    setup.openPort = [&pc = pc](std::string_view) { return OpenedPort{std::move(pc), {}}; };
-    RecordingStatus status;
+// A run whose port is one end of an in-memory line that stays silent.
+class TransferWorkerTest : public ::testing::Test {
+  protected:
+    TransferWorkerTest() {
+        std::tie(pc, handheld) = MakeMemoryPortPair();
+        setup.tempDirectory = dir.Path();
+        setup.openPort = [this](std::string_view) { return OpenedPort{std::move(pc), {}}; };
+        WriteFileText(dir / "a.dat", "abc");
+    }
 
+    std::unique_ptr<MemoryPort> pc;
+    std::unique_ptr<MemoryPort> handheld;
+    ScratchDir dir;
+    TransferSetup setup;
+    RecordingStatus status;
+};
+
+TEST_F(TransferWorkerTest, CancelStopsAWaitingRunAndClosesThePort) {
     TransferWorker worker(Download(dir / "a.dat", "LAVA", "a.dat"), setup, status);
     while (status.Texts().empty()) std::this_thread::yield();  // waiting for the greeting
     worker.Cancel();
@@ -31,24 +41,16 @@ TEST(TransferWorker, CancelStopsAWaitingRunAndClosesThePort) {
         << "the PC end must be closed";
 }
 
-TEST(TransferWorker, CancelBeforeThePortOpensStillEndsTheRun) {
-    auto [pc, handheld] = MakeMemoryPortPair();
+TEST_F(TransferWorkerTest, CancelBeforeThePortOpensStillEndsTheRun) {
     CancelSwitch cancel;
     cancel.Cancel();
-    TransferSetup setup;
-    setup.openPort = [&pc = pc](std::string_view) { return OpenedPort{std::move(pc), {}}; };
-    RecordingStatus status;
-    EXPECT_EQ(RunTransfer(Download("a.dat", "LAVA", "a.dat"), setup, status, cancel),
+    EXPECT_EQ(RunTransfer(Download(dir / "a.dat", "LAVA", "a.dat"), setup, status, cancel),
               TransferOutcome::cancelled);
 }
 
-TEST(TransferWorker, DestroyingAWorkerCancelsItsRun) {
-    auto [pc, handheld] = MakeMemoryPortPair();
-    TransferSetup setup;
-    setup.openPort = [&pc = pc](std::string_view) { return OpenedPort{std::move(pc), {}}; };
-    RecordingStatus status;
+TEST_F(TransferWorkerTest, DestroyingAWorkerCancelsItsRun) {
     {
-        TransferWorker worker(Upload("x.dat", "LAVA", "a.dat"), setup, status);
+        TransferWorker worker(Upload(dir / "x.dat", "LAVA", "a.dat"), setup, status);
         while (status.Texts().empty()) std::this_thread::yield();
     }
     EXPECT_EQ(status.Last(), texts::kAborted);
