@@ -61,26 +61,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, HandheldReceive,
                          ::testing::Values(ChunkCase{0, {0}}, ChunkCase{1500, {1024, 476}},
                                            ChunkCase{2048, {1024, 1024, 0}}));
 
-TEST(HandheldSession, APackageIsOneSessionWithAStartPerEntry) {
-    HandheldRig rig;
-    rig.ServeOneSession();
-    auto& pc = rig.Pc();
-    ASSERT_TRUE(pc.Open());
-    ASSERT_TRUE(pc.SendFile("LAVA", "game.lav", Pattern(1025)));
-    ASSERT_EQ(pc.Packet(0x01, StartPayload(), true), 0x4F);
-    ASSERT_TRUE(pc.SendFile("a/b", "c", {0x63}));
-    ASSERT_EQ(pc.Packet(0x01, StartPayload(), true), 0x4F);
-    ASSERT_TRUE(pc.SendFile("", "x", {}));
-    ASSERT_TRUE(pc.Close());
-
-    EXPECT_EQ(ReadFileBytes(rig.Root() / "LAVA" / "game.lav"), Pattern(1025));
-    EXPECT_EQ(ReadFileBytes(rig.Root() / "a" / "b" / "c"), Bytes{0x63});
-    EXPECT_TRUE(ReadFileBytes(rig.Root() / "x").empty());
-    const Trace trace = rig.Handheld().GetTrace();
-    EXPECT_EQ(trace.Count(PacketType::Start), 3U);
-    EXPECT_EQ(trace.greetings, 1U);
-}
-
 TEST(HandheldSession, RefusesPacketsOutOfPlace) {
     HandheldRig rig;
     WriteFileBytes(rig.Root() / "f", {0x01});

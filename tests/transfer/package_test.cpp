@@ -148,15 +148,5 @@ TEST_F(PackageTest, NothingToSendSaysSoAndExchangesNothing) {
     }
 }
 
-TEST_F(PackageTest, FailureInTheSecondEntryAbortsAfterTheFirst) {
-    const Bytes package = Package({{"a", FromText("1")}, {"b", FromText("2")}});
-    line.Handheld(Greeting());
-    AcceptEntry();
-    line.Handheld(Concat({Accept(), Hex("05 58")}));  // Directory of the second refused
-    EXPECT_EQ(Send(package), TransferOutcome::failed);
-    EXPECT_EQ(line.status.Last(), texts::kAborted);
-    EXPECT_FALSE(line.status.Saw(texts::kSucceeded));
-}
-
 }  // namespace
 }  // namespace kestrel::test

@@ -149,18 +149,6 @@ TEST_F(ReceiveTest, PcFileThatCannotBeCreatedEndsAfterOpenFile) {
         << "nothing after OpenFile";
 }
 
-TEST_F(ReceiveTest, TextLosesItsHeaderIntoTheUsersFile) {
-    const Bytes device =
-        Concat({Hex("00 00 00 00 00 01 00 18 00 00 1E 00 00 00 00 00 18 00 00 1E 00 00 00 00"),
-                FromText("hello!")});
-    OpenedSession();
-    Chunk(device);
-    ClosedSession();
-    const auto target = line.dir / "x.txt";
-    EXPECT_EQ(line.Run(Upload(target, "LAVA", "a.txt")), TransferOutcome::succeeded);
-    EXPECT_EQ(ReadFileBytes(target), FromText("hello!"));
-}
-
 TEST_F(ReceiveTest, TextShorterThanItsHeaderIsNotReportedAsSuccess) {
     OpenedSession();
     Chunk(Bytes(23, 0));

@@ -71,30 +71,6 @@ TEST_F(SendTest, EmptyFileSendsNoDataPacketAndRootIsTheEmptyDirectory) {
                                       NewFileFrame("e"), Hex("05 00 00 06 00 00")}));
 }
 
-TEST_F(SendTest, TextFileGoesWithItsHeader) {
-    const auto file = line.dir / "a.txt";
-    WriteFileText(file, "hello");
-    AcceptingHandheld(1);
-    EXPECT_EQ(line.Run(Download(file, "LAVA", "a.txt")), TransferOutcome::succeeded);
-    const Bytes data = Frame(4, Concat({Hex("00 00 00 00 00 01 00 18 00 00 1D 00 00 00 00 00 18 00 "
-                                            "00 1D 00 00 00 00"),
-                                        FromText("hello")}));
-    const Bytes wrote = line.PcWrote();
-    EXPECT_NE(std::search(wrote.begin(), wrote.end(), data.begin(), data.end()), wrote.end());
-}
-
-TEST_F(SendTest, RefusalOrWrongReplyAbortsWithoutSuccess) {
-    for (std::uint8_t reply : {std::uint8_t{0x58}, std::uint8_t{0x06}}) {
-        ScriptedLine fresh;
-        const auto file = fresh.dir / "a.dat";
-        WriteFileText(fresh.dir / "a.dat", "abc");
-        fresh.Handheld(Concat({Greeting(), Accept(), Accept(), {0x05, reply}}));
-        EXPECT_EQ(fresh.Run(Download(file, "LAVA", "a.dat")), TransferOutcome::failed);
-        EXPECT_EQ(fresh.status.Last(), texts::kAborted);
-        EXPECT_FALSE(fresh.status.Saw(texts::kSucceeded));
-    }
-}
-
 TEST_F(SendTest, UnreadablePcFileFailsInsteadOfEndingTheFile) {
     // A folder opens as a stream on POSIX but every read fails.
     const auto folder = line.dir / "folder.dat";

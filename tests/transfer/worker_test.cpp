@@ -56,14 +56,5 @@ TEST_F(TransferWorkerTest, DestroyingAWorkerCancelsItsRun) {
     EXPECT_EQ(status.Last(), texts::kAborted);
 }
 
-TEST(TransferWorker, SilentHandheldAfterTheGreetingEndsTheRun) {
-    ScriptedLine line;
-    line.setup.silenceBound = std::chrono::milliseconds(30);
-    WriteFileText(line.dir / "a.dat", "abc");
-    line.Handheld(Concat({Greeting(), Accept()}));  // then nothing
-    EXPECT_EQ(line.Run(Download(line.dir / "a.dat", "LAVA", "a.dat")), TransferOutcome::failed);
-    EXPECT_EQ(line.status.Last(), texts::kAborted);
-}
-
 }  // namespace
 }  // namespace kestrel::test
