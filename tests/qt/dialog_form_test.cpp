@@ -31,13 +31,12 @@ TEST_F(DialogForm, ShowsTheTemplatesTextsWithTheFirstPortChosen) {
     EXPECT_EQ(Dialog().windowTitle(), "KESTREL");
     QStringList labels;
     for (const QLabel* label : Dialog().findChildren<QLabel*>()) labels << label->text();
-    EXPECT_TRUE(labels.contains(Q("电脑文件")));
-    EXPECT_TRUE(labels.contains(Q("文曲星文件")));
-    EXPECT_TRUE(labels.contains(Q("文曲星目录")));
-    EXPECT_EQ(Button(1003).text(), Q("下载"));
-    EXPECT_EQ(Button(1004).text(), Q("上传"));
-    EXPECT_EQ(Button(1005).text(), Q("退出"));
-    EXPECT_EQ(Button(1006).text(), Q("浏览"));
+    for (const char* text : {"电脑文件", "文曲星文件", "文曲星目录"}) {
+        EXPECT_TRUE(labels.contains(Q(text))) << text;
+    }
+    const std::pair<int, const char*> buttons[] = {
+        {1003, "下载"}, {1004, "上传"}, {1005, "退出"}, {1006, "浏览"}};
+    for (const auto& [id, text] : buttons) EXPECT_EQ(Button(id).text(), Q(text));
     ASSERT_EQ(List(1002).count(), 2);
     EXPECT_EQ(List(1002).itemText(0), "LAVA");
     EXPECT_EQ(List(1002).itemText(1), "LavaData");
