@@ -16,23 +16,15 @@ namespace {
 
 const std::string kCli = KESTREL_CLI_PATH;
 
-// Programs started by a test stage through a TempFile of that test's own, so
-// tests running side by side do not refuse each other.
-void PrivateRuntimeFolder(const ScratchDir& dir) {
-    const auto runtime = dir / "runtime";
-    std::filesystem::create_directory(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 class EndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
-        PrivateRuntimeFolder(dir);
+        // Programs started by a test stage through a TempFile of that test's
+        // own, so tests running side by side do not refuse each other.
+        const auto runtime = dir / "runtime";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         handheld_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{kCli, "simulate", "--root", (dir / "handheld").string()});
         const auto line = handheld_->ReadLine(std::chrono::seconds(10));
@@ -104,7 +96,7 @@ TEST_F(EndToEnd, ApplicationImageIsDecodedWithTheTableBesideTheProgram) {
 
     const Finished without = Cli({"send", (dir / "game.bin").string()});
     EXPECT_EQ(without.status, 1) << "the built program has no table beside it";
-    EXPECT_TRUE(Contains(without.output, "substitution.table")) << without.output;
+    EXPECT_NE(without.output.find("substitution.table"), std::string::npos) << without.output;
 
     const Finished sent = Cli({"send", (dir / "game.bin").string()}, program.string());
     EXPECT_EQ(sent.status, 0) << sent.output;
