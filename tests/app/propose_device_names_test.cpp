@@ -60,10 +60,6 @@ TEST(ProposeDeviceNames, ShortensTheNameAfterLowerCasing) {
     EXPECT_EQ(chinese.deviceName, Gbk("一二三四五.txt"));
     EXPECT_EQ(chinese.deviceDirectory, Gbk("文本文件"));
 
-    const ProposedNames bare = Propose("/tmp/abcdefghijklmnopq");
-    EXPECT_EQ(bare.deviceName, "abcdefghijklmn");
-    EXPECT_EQ(bare.deviceDirectory, Gbk("移动硬盘"));
-
     const ProposedNames dotted = Propose("/tmp/abcdefghijklmn.");
     EXPECT_EQ(dotted.deviceName, "abcdefghij.");
     EXPECT_EQ(dotted.deviceDirectory, Gbk("移动硬盘"));
