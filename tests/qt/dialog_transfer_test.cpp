@@ -49,17 +49,14 @@ TEST_F(DialogTransferTest, DownloadsAndUploadsThroughTheVirtualHandheld) {
 TEST_F(DialogTransferTest, SaysWhyAPortCannotBeOpenedAndIsReadyAgain) {
     serialPorts = {(scratch / "ttyUSB7").string()};
     services.openSerialPort = OpenSerialPort;
+    WriteFileText(scratch / "blocked", "a file where the folder should go");
+    services.handheldRoot = scratch / "blocked";
     Fill(scratch / "a.lav", "a.lav", "LAVA");
     ASSERT_TRUE(PressStarts(1003));
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Status(), Q("无法打开串口" + serialPorts[0] + "!没有这个串口"));
     EXPECT_TRUE(CommandsEnabled());
-}
 
-TEST_F(DialogTransferTest, SaysWhenTheVirtualHandheldHasNoFolder) {
-    WriteFileText(scratch / "blocked", "a file where the folder should go");
-    services.handheldRoot = scratch / "blocked";
-    Fill(scratch / "a.lav", "a.lav", "LAVA");
     ChooseVirtualHandheld();
     ASSERT_TRUE(PressStarts(1004));
     ASSERT_TRUE(WaitForEnd());
