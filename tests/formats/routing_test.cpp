@@ -124,20 +124,6 @@ TEST_F(SendingTest, MissingStagingFolderFailsWithoutTouchingThePath) {
     EXPECT_EQ(status_.Last(), texts::kCannotWriteTempFile);
 }
 
-TEST_F(SendingTest, ApplicationIsDecodedIntoTempFile) {
-    const Bytes tableBytes = RandomPermutationTable(7);
-    const auto table = SubstitutionTable::FromBytes(tableBytes);
-    ASSERT_TRUE(table.has_value());
-    context_.table = &*table;
-    PlainApplication plain{Hex("11 22 33"), Hex("44 55 66"), Filled(78, 9), Filled(40, 2),
-                           Filled(10, 3)};
-    path pcPath = scratch_ / "game.bin";
-    WriteFileBytes(pcPath, EncodeApplicationImage(tableBytes, plain));
-    ASSERT_TRUE(PrepareForSending(pcPath, context_));
-    EXPECT_EQ(pcPath, TempFilePath());
-    EXPECT_EQ(ReadFileBytes(TempFilePath()), DecodedApplication(plain));
-}
-
 TEST_F(SendingTest, ApplicationWithoutTableFailsNamingTheTable) {
     context_.missingTableName = "substitution.table";
     path pcPath = scratch_ / "game.bin";
