@@ -11,18 +11,8 @@
 namespace kestrel {
 namespace {
 
-TEST(AppTexts, AreTheGbkBytesOfTheirTexts) {
-    EXPECT_EQ(texts::kDirStartupScreens, test::Gbk("开机画面"));
-    EXPECT_EQ(texts::kDirPictures, test::Gbk("我的图片"));
-    EXPECT_EQ(texts::kDirBasic, test::Gbk("BASIC文件"));
-    EXPECT_EQ(texts::kDirLavaData, "LavaData");
-    EXPECT_EQ(texts::kDirText, test::Gbk("文本文件"));
-    EXPECT_EQ(texts::kDirApplications, test::Gbk("应用程序"));
-    EXPECT_EQ(texts::kDirLava, "LAVA");
-    EXPECT_EQ(texts::kDirMusic, test::Gbk("音乐之声"));
-    EXPECT_EQ(texts::kDirRemovableDisk, test::Gbk("移动硬盘"));
-    EXPECT_EQ(texts::kPackageDeviceName, test::Gbk("下载包"));
-
+// The directory names are checked row by row in directory_by_extension_test.
+TEST(AppTexts, RefusalsAreTheGbkBytesOfTheirTexts) {
     EXPECT_EQ(texts::kNoPcFile, test::Gbk("没有选择电脑文件"));
     EXPECT_EQ(texts::kPcFileNameNotGbk, test::Gbk("电脑文件名含有无法转换的字符"));
     EXPECT_EQ(texts::kEmptyPcPath, test::Gbk("电脑文件不能为空"));

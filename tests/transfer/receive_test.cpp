@@ -110,32 +110,6 @@ TEST_F(ReceiveTest, BadChunkKeepsTheUsersFileAndWhatArrivedIntact) {
     EXPECT_EQ(Bytes(wrote.end() - 2, wrote.end()), Hex("06 06")) << "both acks, then nothing";
 }
 
-TEST_F(ReceiveTest, FailureBeforeOrAfterTheLastChunkKeepsTheUsersFile) {
-    const Bytes fetched =
-        Concat({Greeting(), Accept(), Accept(), Accept(), Accept(), DataPacket(FromText("new"))});
-    const struct {
-        Bytes handheld;
-        bool partial;
-    } cases[] = {
-        {Concat({Greeting(), Accept(), Accept(), Hex("05 58")}), false},  // OpenFile refused
-        {Concat({fetched, Hex("58")}), true},     // EndOfFile meets a byte other than 0x05
-        {Concat({fetched, Hex("05 58")}), true},  // so does EndSession
-    };
-    for (const auto& c : cases) {
-        ScriptedLine fresh;
-        fresh.Handheld(c.handheld);
-        const auto target = fresh.dir / "x.dat";
-        WriteFileText(target, "precious");
-        EXPECT_EQ(fresh.Run(Upload(target, "LAVA", "a.dat")), TransferOutcome::failed);
-        EXPECT_EQ(ReadFileBytes(target), FromText("precious"));
-        if (c.partial) {
-            EXPECT_EQ(ReadFileBytes(PartialPath(target)), FromText("new"));
-        } else {
-            EXPECT_FALSE(std::filesystem::exists(PartialPath(target)));
-        }
-    }
-}
-
 TEST_F(ReceiveTest, PcFileThatCannotBeCreatedEndsAfterOpenFile) {
     OpenedSession();
     Chunk(FromText("data"));
