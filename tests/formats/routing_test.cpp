@@ -91,18 +91,6 @@ TEST_F(SendingTest, FilesWithoutContentFailWithTheirOwnText) {
     EXPECT_FALSE(std::filesystem::exists(TempFilePath()));
 }
 
-TEST_F(SendingTest, OtherFilesAreSentAsTheyAre) {
-    for (const char* name : {"README.TXT", "old.docs/notes", "x.dat", "x.BIN"}) {
-        path pcPath = scratch_ / name;
-        std::filesystem::create_directories(pcPath.parent_path());
-        WriteFileText(pcPath, "plain");
-        EXPECT_TRUE(PrepareForSending(pcPath, context_)) << name;
-        EXPECT_EQ(pcPath, scratch_ / name);
-    }
-    EXPECT_FALSE(std::filesystem::exists(TempFilePath()));
-    EXPECT_TRUE(status_.Texts().empty());
-}
-
 TEST_F(SendingTest, UnreadableFileFailsWithItsText) {
     path missing = scratch_ / "absent.txt";
     EXPECT_FALSE(PrepareForSending(missing, context_));
@@ -154,17 +142,6 @@ TEST_F(ReceivingTest, HeadedTextAndApplicationsCannotBeFetched) {
         EXPECT_EQ(target, scratch_ / name);
         EXPECT_EQ(status_.Last(), texts::kUploadNotSupported);
     }
-}
-
-TEST_F(ReceivingTest, OtherFilesAreReceivedStraightIntoTheUsersFile) {
-    path pcPath = scratch_ / "x.dat";
-    path target;
-    ASSERT_TRUE(PrepareForReceiving(pcPath, target, context_));
-    EXPECT_EQ(pcPath, scratch_ / "x.dat");
-    WriteFileText(pcPath, "raw device bytes");
-    EXPECT_TRUE(FinishReceiving(pcPath, target, context_));
-    EXPECT_EQ(ReadFileBytes(scratch_ / "x.dat"), FromText("raw device bytes"));
-    EXPECT_FALSE(std::filesystem::exists(TempFilePath()));
 }
 
 class TextReceiveTest : public FormatsTest {
