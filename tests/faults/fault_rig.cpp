@@ -107,11 +107,4 @@ bool FaultRig::AwaitStatus(std::string_view gbkText) {
     return true;
 }
 
-TransferRequest Request(TransferMode mode, const std::filesystem::path& pcPath,
-                        std::string_view directory, std::string_view name,
-                        std::string_view portName) {
-    return TransferRequest{std::string(portName), mode, pcPath, std::string(name),
-                           std::string(directory)};
-}
-
 }  // namespace kestrel::test

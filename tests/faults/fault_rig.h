@@ -67,9 +67,4 @@ class FaultRig {
     std::chrono::steady_clock::time_point started_;
 };
 
-// A request as a front end makes it.
-TransferRequest Request(TransferMode mode, const std::filesystem::path& pcPath,
-                        std::string_view directory, std::string_view name,
-                        std::string_view portName);
-
 }  // namespace kestrel::test

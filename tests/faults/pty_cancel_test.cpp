@@ -33,8 +33,8 @@ TransferOutcome RunSecondProgram(const TransferRequest& request, RecordingStatus
 TEST(SecondProgram, IsTurnedAwayWhileATransferRunsWhichGoesOn) {
     const Scenario scenario = SendScenario();
     FaultRig rig(MakePseudoTerminalLine(), {});
-    const TransferRequest second =
-        Request(TransferMode::down, rig.PcFile("a.dat"), "LAVA", "b.dat", rig.PortName());
+    const TransferRequest second{rig.PortName(), TransferMode::down, rig.PcFile("a.dat"), "b.dat",
+                                 "LAVA"};
     RecordingStatus secondStatus;
     TransferOutcome secondOutcome = TransferOutcome::succeeded;
     // Text 2 is the countdown after the first Data packet: the first run is

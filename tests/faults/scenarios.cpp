@@ -68,8 +68,8 @@ Scenario SendScenario() {
     return {"send", SendSteps(kSizes),
             [content](FaultRig& rig) {
                 WriteFileBytes(rig.PcFile("a.dat"), content);
-                return Request(TransferMode::down, rig.PcFile("a.dat"), "LAVA", "a.dat",
-                               rig.PortName());
+                return TransferRequest{rig.PortName(), TransferMode::down, rig.PcFile("a.dat"),
+                                       "a.dat", "LAVA"};
             },
             [content](FaultRig& rig, bool succeeded, std::size_t) {
                 EXPECT_EQ(ReadFileBytes(rig.PcFile("a.dat")), content)
@@ -91,7 +91,8 @@ Scenario ReceiveScenario() {
             WriteFileBytes(rig.DeviceFile("LAVA/a.dat"), content);
             WriteFileBytes(rig.PcFile("x.dat"), former);
             fs::last_write_time(rig.PcFile("x.dat"), kFormerTime);
-            return Request(TransferMode::up, rig.PcFile("x.dat"), "LAVA", "a.dat", rig.PortName());
+            return TransferRequest{rig.PortName(), TransferMode::up, rig.PcFile("x.dat"), "a.dat",
+                                   "LAVA"};
         },
         [content, former](FaultRig& rig, bool succeeded, std::size_t firstUnanswered) {
             const fs::path user = rig.PcFile("x.dat");
@@ -116,8 +117,8 @@ Scenario PackageScenario() {
     return {"package", SendSteps(sizes),
             [package](FaultRig& rig) {
                 WriteFileBytes(rig.PcFile("bundle.pac"), package);
-                return Request(TransferMode::down, rig.PcFile("bundle.pac"), "root",
-                               texts::kPackageName, rig.PortName());
+                return TransferRequest{rig.PortName(), TransferMode::down, rig.PcFile("bundle.pac"),
+                                       std::string(texts::kPackageName), "root"};
             },
             [package](FaultRig& rig, bool succeeded, std::size_t) {
                 EXPECT_EQ(ReadFileBytes(rig.PcFile("bundle.pac")), package);

@@ -28,7 +28,7 @@ void SummaryTable::Add(FaultKind kind, std::size_t at, bool succeeded, bool expe
     slowest_ = std::max(slowest_, took);
 }
 
-std::string SummaryTable::Text() const {
+void SummaryTable::Publish() const {
     std::ostringstream out;
     out << "fault matrix: " << name_ << "\n" << std::left << std::setw(18) << "packet";
     for (const FaultKind kind : kAllFaultKinds) out << std::setw(kColumn) << FaultKindName(kind);
@@ -46,11 +46,7 @@ std::string SummaryTable::Text() const {
     }
     out << runs_ << " runs, " << unexpected_ << " unexpected, slowest " << slowest_.count()
         << " ms\n";
-    return out.str();
-}
-
-void SummaryTable::Publish() const {
-    const std::string text = Text();
+    const std::string text = out.str();
     std::cout << text << std::flush;
     std::ofstream("fault-matrix-" + name_ + ".txt") << text;
 }

@@ -20,8 +20,7 @@ class SummaryTable {
 
     void Add(FaultKind kind, std::size_t at, bool succeeded, bool expected,
              std::chrono::milliseconds took);
-    std::string Text() const;
-    // Prints Text() and writes it to fault-matrix-<name>.txt.
+    // Prints the table and writes it to fault-matrix-<name>.txt.
     void Publish() const;
 
   private:
