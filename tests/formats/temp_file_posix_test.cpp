@@ -32,15 +32,6 @@ std::string OwnFolderName() {
     return "kestrel-" + std::to_string(::geteuid());
 }
 
-TEST(PrivateFolderTest, IsCreatedOwnerOnly) {
-    ScratchDir scratch;
-    const path folder = scratch / "kestrel";
-    EXPECT_EQ(EnsurePrivateFolder(folder), "");
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_EQ(ModeOf(folder), 0700u);
-    EXPECT_EQ(EnsurePrivateFolder(folder), "") << "an existing private folder is reused";
-}
-
 TEST(PrivateFolderTest, RefusesGroupOrOtherRights) {
     ScratchDir scratch;
     const path folder = scratch / "kestrel";
@@ -52,9 +43,11 @@ TEST(PrivateFolderTest, RefusesGroupOrOtherRights) {
     }
 }
 
-TEST(PrivateFolderTest, RefusesALinkEvenToAPrivateFolderAndAFileInItsPlace) {
+TEST(PrivateFolderTest, IsMadeOwnerOnlyButALinkOrAFileInItsPlaceIsRefused) {
     ScratchDir scratch;
     ASSERT_EQ(EnsurePrivateFolder(scratch / "real"), "");
+    EXPECT_EQ(ModeOf(scratch / "real"), 0700u);
+    EXPECT_EQ(EnsurePrivateFolder(scratch / "real"), "") << "an existing private folder is reused";
     std::filesystem::create_directory_symlink(scratch / "real", scratch / "link");
     WriteFileText(scratch / "file", "not a folder");
     EXPECT_EQ(EnsurePrivateFolder(scratch / "link"), texts::kTempDirectoryUnsafe);
@@ -106,26 +99,21 @@ class EnvironmentOverride {
     std::optional<std::string> saved_;
 };
 
-TEST(PrivateFolderTest, TextReceiveUsesThePrivateFolderByDefault) {
+TEST(PrivateFolderTest, DefaultFolderIsMadePrivateAndRefusedOnceOthersMayWrite) {
     ScratchDir scratch;
     const EnvironmentOverride runtime("XDG_RUNTIME_DIR", nullptr);
     const EnvironmentOverride tmp("TMPDIR", scratch.Path().c_str());
-    RecordingStatus status;
-    FormatContext context{status};
-    path pcPath = scratch / "x.txt";
-    path target;
-    ASSERT_TRUE(PrepareForReceiving(pcPath, target, context));
     const path folder = scratch / OwnFolderName();
-    EXPECT_EQ(pcPath, folder / "tmpfile");
-    EXPECT_EQ(ModeOf(folder), 0700u);
-}
-
-TEST(PrivateFolderTest, UnsafeDefaultFolderStopsTheSend) {
-    ScratchDir scratch;
-    const EnvironmentOverride runtime("XDG_RUNTIME_DIR", nullptr);
-    const EnvironmentOverride tmp("TMPDIR", scratch.Path().c_str());
-    std::filesystem::create_directory(scratch / OwnFolderName());
-    ASSERT_EQ(::chmod((scratch / OwnFolderName()).c_str(), 0777), 0);
+    {
+        RecordingStatus status;
+        FormatContext context{status};
+        path pcPath = scratch / "x.txt";
+        path target;
+        ASSERT_TRUE(PrepareForReceiving(pcPath, target, context));
+        EXPECT_EQ(pcPath, folder / "tmpfile");
+        EXPECT_EQ(ModeOf(folder), 0700u);
+    }
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
     RecordingStatus status;
     FormatContext context{status};
     path pcPath = scratch / "a.txt";
@@ -133,7 +121,7 @@ TEST(PrivateFolderTest, UnsafeDefaultFolderStopsTheSend) {
     EXPECT_FALSE(PrepareForSending(pcPath, context));
     EXPECT_EQ(pcPath, scratch / "a.txt");
     EXPECT_EQ(status.Last(), texts::kTempDirectoryUnsafe);
-    EXPECT_FALSE(std::filesystem::exists(scratch / OwnFolderName() / "tmpfile"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "tmpfile"));
 }
 
 using StagedFileTest = FormatsTest;
