@@ -30,10 +30,6 @@ inline constexpr std::string_view kDirRemovableDisk = "\xD2\xC6\xB6\xAF\xD3\xB2\
 // The directory of a package: its entries name their own.
 inline constexpr std::string_view kDirPackage = "*";
 
-// The device file name that makes a download send a package's entries.
-// 下载包
-inline constexpr std::string_view kPackageDeviceName = "\xCF\xC2\xD4\xD8\xB0\xFC";
-
 // Why a picked file or a request is refused.
 // 没有选择电脑文件
 inline constexpr std::string_view kNoPcFile =

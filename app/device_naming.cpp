@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/app_texts.h"
+#include "transfer/transfer_texts.h"
 #include "app/gbk_text.h"
 
 namespace kestrel {
@@ -125,7 +126,7 @@ std::variant<ProposedNames, Refusal> ProposeDeviceNames(const std::filesystem::p
     const std::string_view extension =
         offset == 0 ? std::string_view() : std::string_view(*gbkName).substr(offset);
     names.deviceDirectory = DirectoryByExtension(extension);
-    if (names.deviceDirectory == texts::kDirPackage) names.deviceName = texts::kPackageDeviceName;
+    if (names.deviceDirectory == texts::kDirPackage) names.deviceName = texts::kPackageName;
     return names;
 }
 

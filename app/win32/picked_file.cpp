@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "app/app_texts.h"
+#include "transfer/transfer_texts.h"
 #include "app/device_naming.h"
 
 namespace kestrel {
@@ -49,7 +50,7 @@ std::optional<BoxTexts> BoxesForPickedFile(const std::filesystem::path& picked) 
     BoxTexts boxes{lowered.native(), UserText(), DirectoryForName(lowered.filename().native())};
     // A package names its entries itself; only its own device name sends them.
     if (boxes.deviceDirectory == Shown(texts::kDirPackage)) {
-        boxes.deviceName = Shown(texts::kPackageDeviceName);
+        boxes.deviceName = Shown(texts::kPackageName);
     }
     return boxes;
 }
