@@ -38,4 +38,12 @@ SendResult SendEmptyPacket(SerialLink& link, PacketType type) {
     return SendPacketWith(link, type, {});
 }
 
+LinkResult CloseHandheldSession(SerialLink& link) {
+    if (SendEmptyPacket(link, PacketType::EndSession) != SendResult::accepted) {
+        return LinkResult::failed;
+    }
+    ReadByte(link);
+    return LinkResult::ok;
+}
+
 }  // namespace kestrel

@@ -16,4 +16,8 @@ SendResult SendStart(SerialLink& link);  // 100 bytes with the banner
 SendResult SendDirectory(SerialLink& link, std::string_view directory);  // "/" dir NUL
 SendResult SendEmptyPacket(SerialLink& link, PacketType type);           // EndOfFile, EndSession
 
+// Ends the handheld session: EndSession, then the handheld's closing byte,
+// whose value and arrival do not matter.
+LinkResult CloseHandheldSession(SerialLink& link);
+
 }  // namespace kestrel

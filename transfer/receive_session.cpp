@@ -118,10 +118,7 @@ LinkResult ReceiveSession(TransferRun& run, std::string_view deviceName,
     if (ReceiveFile(link, pcPath, deviceDirectory, deviceName) != LinkResult::ok) {
         return LinkResult::failed;
     }
-    if (SendEmptyPacket(link, PacketType::EndSession) != SendResult::accepted) {
-        return LinkResult::failed;
-    }
-    ReadByte(link);  // the handheld's closing byte; its value and arrival do not matter
+    if (CloseHandheldSession(link) != LinkResult::ok) return LinkResult::failed;
     if (!CommitReceived(link, pcPath)) return LinkResult::failed;
     // When the user's file could not be written, that text stands instead of success.
     if (!FinishReceiving(pcPath, run.receiveTarget, run.formats)) return LinkResult::ok;

@@ -78,10 +78,7 @@ LinkResult SendSession(TransferRun& run, std::string_view deviceName,
         return LinkResult::failed;
     }
     if (!link.flags.lastFile) return LinkResult::ok;  // the next entry follows in this session
-    if (SendEmptyPacket(link, PacketType::EndSession) != SendResult::accepted) {
-        return LinkResult::failed;
-    }
-    ReadByte(link);  // the handheld's closing byte; its value and arrival do not matter
+    if (CloseHandheldSession(link) != LinkResult::ok) return LinkResult::failed;
     ReportSuccess(run);
     return LinkResult::ok;
 }
