@@ -1,7 +1,7 @@
 #pragma once
-// Texts of the front-end logic, as GBK bytes (the UTF-8 text stands above
-// each): the device directories proposed for a picked file, the device name
-// that marks a package, and the reasons a request is refused.
+// Texts of the front-end core, as GBK bytes (the UTF-8 text stands above
+// each): the device directories proposed for a picked file, the conventions
+// of the boxes, the credit line, and the reasons a request is refused.
 // scripts/gbk-literal turns a text into such a literal.
 
 #include <string_view>
@@ -29,6 +29,24 @@ inline constexpr std::string_view kDirMusic = "\xD2\xF4\xC0\xD6\xD6\xAE\xC9\xF9"
 inline constexpr std::string_view kDirRemovableDisk = "\xD2\xC6\xB6\xAF\xD3\xB2\xC5\xCC";
 // The directory of a package: its entries name their own.
 inline constexpr std::string_view kDirPackage = "*";
+
+// What the boxes say by convention, read once where they become a request.
+// 下载包: the device file name that marks a package download
+inline constexpr std::string_view kPackageName = "\xCF\xC2\xD4\xD8\xB0\xFC";
+// The device directory that stands for the handheld's root.
+inline constexpr std::string_view kRootDirectory = "root";
+
+// The dialogs' credit line.
+// KESTREL：在电脑和文曲星之间传送文件
+inline constexpr std::string_view kCreditLine =
+    "KESTREL\xA3\xBA\xD4\xDA\xB5\xE7\xC4\xD4\xBA\xCD\xCE\xC4\xC7\xFA\xD0\xC7\xD6\xAE\xBC"
+    "\xE4\xB4\xAB\xCB\xCD\xCE\xC4\xBC\xFE";
+
+// Why the built-in handheld could not be opened.
+// 无法建立虚拟文曲星的文件夹
+inline constexpr std::string_view kBuiltInHandheldNoFolder =
+    "\xCE\xDE\xB7\xA8\xBD\xA8\xC1\xA2\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7\xB5\xC4\xCE\xC4\xBC"
+    "\xFE\xBC\xD0";
 
 // Why a picked file or a request is refused.
 // 没有选择电脑文件

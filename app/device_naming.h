@@ -1,6 +1,6 @@
 #pragma once
-// Where a picked PC file goes on the handheld: a device file name that fits
-// the handheld's 14-byte limit and a device directory chosen by extension.
+// Where a PC file goes on the handheld: a device file name that fits the
+// handheld's 14-byte limit and a device directory chosen by extension.
 //
 // All names here are GBK bytes. A file name's extension is the text after its
 // LAST "."; an extension offset is the index of that text within the file
@@ -13,12 +13,8 @@
 // - Nothing here touches the file system.
 
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <variant>
-
-#include "app/refusal.h"
 
 namespace kestrel {
 
@@ -31,11 +27,6 @@ inline constexpr std::size_t kMaxDeviceDirectoryBytes = 14;
 // "移动硬盘". Exact and case-sensitive.
 std::string_view DirectoryByExtension(std::string_view gbkExtension);
 
-// Lower-cases A-Z in the extension that starts at extensionOffset (0: none).
-// Bytes of two-byte characters stay as they are, also a trail byte that
-// happens to lie in A-Z.
-void LowerCaseExtension(std::string& gbkFileName, std::size_t extensionOffset);
-
 // The device file name (at most 14 bytes) for a file name without folders:
 // - shorter than 14 bytes: unchanged;
 // - no extension: the longest run of whole characters within 14 bytes;
@@ -43,19 +34,5 @@ void LowerCaseExtension(std::string& gbkFileName, std::size_t extensionOffset);
 //   characters), a ".", then as much of the extension as fits in 14 bytes.
 // An offset past the end counts as an empty extension.
 std::string ShortenDeviceName(std::string_view gbkFileName, std::size_t extensionOffset);
-
-struct ProposedNames {
-    // The picked path with its extension lower-cased, as the transfer routes
-    // by it. On a case-sensitive file system it may name no existing file.
-    std::filesystem::path pcPath;
-    std::string deviceName;       // GBK
-    std::string deviceDirectory;  // GBK
-};
-
-// What the picker proposes for a picked file: the extension lower-cased, the
-// shortened device name and the directory by extension; for "pac" the device
-// name becomes "下载包" and the directory "*". Refused when the path names no
-// file or its name cannot be written in GBK.
-std::variant<ProposedNames, Refusal> ProposeDeviceNames(const std::filesystem::path& picked);
 
 }  // namespace kestrel

@@ -1,8 +1,10 @@
 #include "app/request_form.h"
 
 #include <cstddef>
+#include <string>
 #include <utility>
 
+#include "app/app_texts.h"
 #include "app/device_naming.h"
 
 namespace kestrel {
@@ -33,7 +35,9 @@ std::variant<std::string, Refusal> DeviceBoxText(const UserText& text, const Dev
 
 }  // namespace
 
-std::variant<AcceptedRequest, Refusal> ReadRequestForm(const RequestBoxes& boxes) {
+std::variant<TransferRequest, Refusal> RequestFromBoxes(
+    Direction direction, const RequestBoxes& boxes, const PortChoice& port,
+    const std::optional<std::filesystem::path>& picked) {
     if (boxes.pcPath.empty()) return Refusal::emptyPcPath;
     if (boxes.deviceName.empty()) return Refusal::emptyDeviceName;
     if (boxes.deviceDirectory.empty()) return Refusal::emptyDeviceDirectory;
@@ -43,14 +47,42 @@ std::variant<AcceptedRequest, Refusal> ReadRequestForm(const RequestBoxes& boxes
     auto directory = DeviceBoxText(boxes.deviceDirectory, kDirectoryBox);
     if (const Refusal* refusal = std::get_if<Refusal>(&directory)) return *refusal;
 
-    return AcceptedRequest{std::filesystem::path(boxes.pcPath),
-                           std::get<std::string>(std::move(name)),
-                           std::get<std::string>(std::move(directory))};
+    TransferFile file;
+    file.pcPath = std::filesystem::path(boxes.pcPath);
+    file.type = picked && *picked == file.pcPath ? PickedFileType(file.pcPath)
+                                                  : FileTypeOf(file.pcPath);
+    file.deviceName = std::get<std::string>(std::move(name));
+    file.deviceDirectory = std::get<std::string>(std::move(directory));
+    if (file.deviceDirectory == texts::kRootDirectory) {
+        file.root = true;
+        file.deviceDirectory.clear();
+    }
+    TransferRequest request;
+    request.port = port;
+    if (direction == Direction::receive) {
+        request.kind = TransferKind::receive;
+    } else if (file.deviceName == texts::kPackageName) {
+        request.kind = TransferKind::sendPackage;
+    }
+    request.files.push_back(std::move(file));
+    return request;
 }
 
-std::optional<std::string> PortNameForSelection(int selectedIndex) {
-    if (selectedIndex < 0) return std::nullopt;
-    return "COM" + std::to_string(static_cast<long long>(selectedIndex) + 1);
+std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
+                                                            const Arguments& arguments,
+                                                            const PortChoice& port) {
+    const std::optional<Proposal> proposal = ProposeForPickedFile(arguments.file);
+    if (!proposal) return Refusal::noPcFile;
+    RequestBoxes boxes = proposal->boxes;
+    const bool package = direction == Direction::send &&
+                         FromGbk(texts::kPackageName) == boxes.deviceName;
+    if (!package) {
+        if (arguments.deviceName) boxes.deviceName = *arguments.deviceName;
+        if (arguments.deviceDirectory) boxes.deviceDirectory = *arguments.deviceDirectory;
+        // Without a name to send it under, say why none was proposed.
+        if (!proposal->nameProposed && boxes.deviceName.empty()) return Refusal::pcFileNameNotGbk;
+    }
+    return RequestFromBoxes(direction, boxes, port, arguments.file);
 }
 
 }  // namespace kestrel

@@ -1,43 +1,47 @@
 #pragma once
-// Reading a transfer request from the three boxes every front end offers
-// (PC file, device file name, device directory) and naming the serial port
-// from the port list's selection.
+// Where the boxes of a dialog, or the words of the command line, become a
+// transfer request: the one place that reads the boxes' conventions ("root"
+// for the handheld's root, "下载包" for a package) and refuses what the
+// handheld would not take.
 //
 // Promises:
-// - ReadRequestForm either accepts all three boxes or names the first reason
+// - RequestFromBoxes either accepts all three boxes or names the first reason
 //   to refuse them, checked in this order: an empty box (PC file, name,
 //   directory), then the name, then the directory, each for characters GBK
-//   cannot hold, a space, more than 14 bytes of GBK.
-// - The boxes are taken as they are: nothing is trimmed or cut.
-// - The dialog refuses silently and the command line shows RefusalText; the
-//   choice is the front end's.
+//   cannot hold, a space, more than 14 bytes of GBK. Boxes are taken as they
+//   are: nothing is trimmed or cut.
+// - The PC box is routed as a picked file (picked_file.h) while it still
+//   holds the file last picked, and by its extension exactly as typed
+//   otherwise.
+// - RequestFromArguments treats FILE as a picked file: its proposal fills
+//   the boxes, --dir and --name replace theirs (a package keeps its own,
+//   since its entries name themselves).
 
 #include <filesystem>
 #include <optional>
-#include <string>
 #include <variant>
 
 #include "app/gbk_text.h"
+#include "app/picked_file.h"
 #include "app/refusal.h"
+#include "transfer/transfer_request.h"
 
 namespace kestrel {
 
-struct RequestBoxes {
-    UserText pcPath;
-    UserText deviceName;
-    UserText deviceDirectory;
+enum class Direction { send, receive };
+
+std::variant<TransferRequest, Refusal> RequestFromBoxes(
+    Direction direction, const RequestBoxes& boxes, const PortChoice& port,
+    const std::optional<std::filesystem::path>& picked);
+
+struct Arguments {
+    std::filesystem::path file;
+    std::optional<UserText> deviceDirectory;
+    std::optional<UserText> deviceName;
 };
 
-struct AcceptedRequest {
-    std::filesystem::path pcPath;
-    std::string deviceName;       // GBK, 1 to 14 bytes, no space
-    std::string deviceDirectory;  // GBK, 1 to 14 bytes, no space
-};
-
-std::variant<AcceptedRequest, Refusal> ReadRequestForm(const RequestBoxes& boxes);
-
-// "COM1" for the first entry of the port list, "COM2" for the second, ...;
-// nullopt when nothing is selected (a negative index).
-std::optional<std::string> PortNameForSelection(int selectedIndex);
+std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
+                                                            const Arguments& arguments,
+                                                            const PortChoice& port);
 
 }  // namespace kestrel

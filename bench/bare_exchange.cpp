@@ -59,7 +59,7 @@ TransferFigures Exchange(const TransferCase& run, const std::array<Step, N>& ste
 }  // namespace
 
 TransferFigures RunBareExchange(const TransferCase& run) {
-    if (run.mode == TransferMode::down) return Exchange(run, kSendSteps);
+    if (run.mode == TransferKind::send) return Exchange(run, kSendSteps);
     return Exchange(run, kReceiveSteps);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/status_sink.h"
+#include "status/status_sink.h"
 
 namespace kestrel::bench {
 

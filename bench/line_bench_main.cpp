@@ -59,8 +59,8 @@ struct Row {
 // termios path both ways, at the latency of a low-latency USB adapter.
 // About five minutes in all, the 16 ms receive alone 50 s.
 std::vector<TransferCase> Cases(int baud) {
-    const TransferMode down = TransferMode::down;
-    const TransferMode up = TransferMode::up;
+    const TransferKind down = TransferKind::send;
+    const TransferKind up = TransferKind::receive;
     auto At = [baud](std::chrono::microseconds turnaround) {
         return LinePace{baud, 10, turnaround};
     };
@@ -78,7 +78,7 @@ std::vector<TransferCase> Cases(int baud) {
 }
 
 const ChunkCost& CostOf(const TransferCase& run) {
-    return run.mode == TransferMode::down ? kSendChunk : kReceiveChunk;
+    return run.mode == TransferKind::send ? kSendChunk : kReceiveChunk;
 }
 
 double ShareOfCeiling(const Row& row) {
@@ -162,7 +162,7 @@ void JudgeTransfers(const std::vector<Row>& rows, Targets& targets) {
 std::vector<Row> BareRows(int baud) {
     std::vector<Row> rows;
     for (const Carrier carrier : {Carrier::memory, Carrier::pseudoTerminal}) {
-        for (const TransferMode mode : {TransferMode::down, TransferMode::up}) {
+        for (const TransferKind mode : {TransferKind::send, TransferKind::receive}) {
             const TransferCase run{mode, Payload::plain, LinePace{baud, 10, 1ms}, carrier};
             rows.push_back({run, RunBareExchange(run)});
         }

@@ -8,10 +8,10 @@
 #include "bench/bench_files.h"
 #include "bench/latest_status.h"
 #include "bench/thread_cpu.h"
-#include "device/paced_port.h"
+#include "bench/paced_port.h"
 #include "link/memory_port.h"
 #include "link/pseudo_terminal.h"
-#include "transfer/transfer_worker.h"
+#include "transfer/run_transfer.h"
 
 namespace kestrel::bench {
 namespace {
@@ -67,8 +67,9 @@ IdleFigures WaitForSilentHandheld(std::chrono::milliseconds wait) {
     BenchFolder folder;
     WriteFile(folder / "a.dat", Bytes(1024, 0x42));
 
-    TransferRequest request{terminal.SlavePath(), TransferMode::down, folder / "a.dat", "a.dat",
-                            "LAVA"};
+    TransferRequest request{TransferKind::send,
+                            PortChoice{PortChoice::Kind::serial, terminal.SlavePath()},
+                            {{folder / "a.dat", FileType::kOther, "LAVA", false, "a.dat"}}};
     TransferSetup setup;
     setup.tempDirectory = folder.Path();
     LatestStatus status;
@@ -77,7 +78,7 @@ IdleFigures WaitForSilentHandheld(std::chrono::milliseconds wait) {
     std::thread pc([&] {
         const auto cpuBefore = ThreadCpuTime();
         const auto before = Clock::now();
-        const TransferOutcome outcome = RunTransfer(request, setup, status, cancel);
+        const TransferOutcome outcome = RunTransfer(request, setup, status, cancel).outcome;
         figures.waited = Clock::now() - before;
         figures.cpu = ThreadCpuTime() - cpuBefore;
         figures.waitedThroughout = outcome == TransferOutcome::cancelled;

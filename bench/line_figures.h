@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "device/paced_port.h"
+#include "bench/paced_port.h"
 
 namespace kestrel::bench {
 

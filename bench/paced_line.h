@@ -15,7 +15,7 @@
 
 #include "bench/line_figures.h"
 #include "bench/stopwatch_port.h"
-#include "device/paced_port.h"
+#include "bench/paced_port.h"
 #include "link/open_port.h"
 #include "link/pseudo_terminal.h"
 

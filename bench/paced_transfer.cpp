@@ -9,8 +9,7 @@
 #include "bench/paced_line.h"
 #include "device/handheld.h"
 #include "formats/text_file.h"
-#include "transfer/transfer_texts.h"
-#include "transfer/transfer_worker.h"
+#include "transfer/run_transfer.h"
 
 namespace kestrel::bench {
 namespace {
@@ -30,13 +29,11 @@ Bytes Wrapped(const Bytes& text) {
 Prepared PrepareSend(const TransferCase& run, const BenchFolder& folder) {
     const auto device = folder / "device";
     Prepared prepared;
-    prepared.request.mode = TransferMode::down;
     if (run.payload == Payload::package) {
         const SamplePackage package = MakePackage(kPackageEntries, kSampleSize / kPackageEntries);
         WriteFile(folder / "pc" / "a.pac", package.bytes);
-        prepared.request.pcPath = folder / "pc" / "a.pac";
-        prepared.request.deviceName = std::string(texts::kPackageName);
-        prepared.request.deviceDirectory = "root";
+        prepared.request.kind = TransferKind::sendPackage;
+        prepared.request.files.push_back({folder / "pc" / "a.pac", FileType::kOther, {}, true, {}});
         for (const PackedFile& file : package.files) {
             prepared.expected.emplace_back(device / file.directory / file.name, file.content);
         }
@@ -46,9 +43,7 @@ Prepared PrepareSend(const TransferCase& run, const BenchFolder& folder) {
     const Bytes content = text ? SampleText(kSampleSize) : RandomBytes(kSampleSize, 1);
     const std::string name = text ? "a.txt" : "a.dat";
     WriteFile(folder / "pc" / name, content);
-    prepared.request.pcPath = folder / "pc" / name;
-    prepared.request.deviceName = name;
-    prepared.request.deviceDirectory = "LAVA";
+    prepared.request.files.push_back({folder / "pc" / name, FileTypeOf(name), "LAVA", false, name});
     prepared.expected.emplace_back(device / "LAVA" / name, text ? Wrapped(content) : content);
     return prepared;
 }
@@ -60,11 +55,10 @@ Prepared PrepareReceive(const TransferCase& run, const BenchFolder& folder) {
     const std::string name = text ? "a.txt" : "a.dat";
     WriteFile(folder / "device" / "LAVA" / name, text ? Wrapped(content) : content);
     Prepared prepared;
-    prepared.request.mode = TransferMode::up;
-    prepared.request.pcPath = folder / "pc" / ("back-" + name);
-    prepared.request.deviceName = name;
-    prepared.request.deviceDirectory = "LAVA";
-    prepared.expected.emplace_back(prepared.request.pcPath, content);
+    prepared.request.kind = TransferKind::receive;
+    const auto pcPath = folder / "pc" / ("back-" + name);
+    prepared.request.files.push_back({pcPath, FileTypeOf(pcPath), "LAVA", false, name});
+    prepared.expected.emplace_back(pcPath, content);
     std::filesystem::create_directories(folder / "pc");
     return prepared;
 }
@@ -80,7 +74,7 @@ bool AllArrived(const Prepared& prepared) {
 
 std::string CaseName(const TransferCase& run) {
     static constexpr const char* kPayloads[] = {"plain", "text", "package"};
-    std::string name = run.mode == TransferMode::down ? "send " : "receive ";
+    std::string name = run.mode == TransferKind::send ? "send " : "receive ";
     name += kPayloads[static_cast<int>(run.payload)];
     if (run.carrier == Carrier::pseudoTerminal) name += " over pty";
     return name;
@@ -89,9 +83,9 @@ std::string CaseName(const TransferCase& run) {
 TransferFigures RunPacedTransfer(const TransferCase& run) {
     BenchFolder folder;
     Prepared prepared =
-        run.mode == TransferMode::down ? PrepareSend(run, folder) : PrepareReceive(run, folder);
+        run.mode == TransferKind::send ? PrepareSend(run, folder) : PrepareReceive(run, folder);
     PacedLine line(run.carrier, run.pace);
-    prepared.request.portName = line.PortName();
+    prepared.request.port = PortChoice{PortChoice::Kind::serial, line.PortName()};
 
     HandheldOptions options;
     options.packetWork = run.packetWork;
@@ -101,13 +95,13 @@ TransferFigures RunPacedTransfer(const TransferCase& run) {
     TransferSetup setup;
     setup.tempDirectory = folder / "tmp";
     std::filesystem::create_directories(*setup.tempDirectory);
-    setup.openPort = [&line](std::string_view) { return line.OpenPcEnd(); };
+    setup.openPort = [&line](const PortChoice&) { return line.OpenPcEnd(); };
     LatestStatus status;
     CancelSwitch cancel;
     return MeasurePc(
         line,
         [&] {
-            return RunTransfer(prepared.request, setup, status, cancel) ==
+            return RunTransfer(prepared.request, setup, status, cancel).outcome ==
                        TransferOutcome::succeeded &&
                    AllArrived(prepared);
         },

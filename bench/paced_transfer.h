@@ -14,7 +14,7 @@
 
 #include "bench/line_figures.h"
 #include "bench/paced_line.h"
-#include "device/paced_port.h"
+#include "bench/paced_port.h"
 #include "transfer/transfer_request.h"
 
 namespace kestrel::bench {
@@ -22,7 +22,7 @@ namespace kestrel::bench {
 enum class Payload { plain, text, package };
 
 struct TransferCase {
-    TransferMode mode = TransferMode::down;
+    TransferKind mode = TransferKind::send;
     Payload payload = Payload::plain;
     LinePace pace;
     Carrier carrier = Carrier::memory;

@@ -103,11 +103,8 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
     return result;
 }
 
-bool DecodeApplication(std::filesystem::path& pcPath, FormatContext& context) {
-    if (context.table == nullptr) {
-        context.status.ShowStatus(MissingTableText(context.missingTableName));
-        return false;
-    }
+Result DecodeApplication(std::filesystem::path& pcPath, FormatContext& context) {
+    if (context.table == nullptr) return Result::Failed(MissingTableText(context.missingTableName));
     const SubstitutionTable& table = *context.table;
     return StageConversion(pcPath, context, [&table](std::span<const std::uint8_t> image) {
         return DecodeApplicationImage(image, table);

@@ -14,8 +14,8 @@
 //
 // DecodeApplicationImage is pure and checks the layout before it allocates:
 // the output is never larger than the image. DecodeApplication decodes a PC
-// file into TempFile and points pcPath at it; on failure it shows a status
-// text, returns false and leaves pcPath unchanged.
+// file into TempFile and points pcPath at it; on failure it returns why and
+// leaves pcPath unchanged.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +35,6 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
                                         const SubstitutionTable& table);
 
 // Fails at once, naming the table file, when context holds no table.
-bool DecodeApplication(std::filesystem::path& pcPath, FormatContext& context);
+Result DecodeApplication(std::filesystem::path& pcPath, FormatContext& context);
 
 }  // namespace kestrel

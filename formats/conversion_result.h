@@ -3,6 +3,7 @@
 // text (GBK) that says why there are none.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,13 +11,13 @@ namespace kestrel {
 
 struct ConversionResult {
     std::vector<std::uint8_t> bytes;
-    std::string_view failure;  // empty on success
+    std::string failure;  // empty on success
 
     bool Ok() const { return failure.empty(); }
 };
 
 inline ConversionResult ConversionFailure(std::string_view failure) {
-    return {{}, failure};
+    return {{}, std::string(failure)};
 }
 
 }  // namespace kestrel

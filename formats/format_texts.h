@@ -55,9 +55,9 @@ inline constexpr std::string_view kBadKeyLength =
 inline constexpr std::string_view kTruncatedImage =
     "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2\xCE\xC4\xBC\xFE\xB2\xBB\xCD\xEA\xD5\xFB";
 // Followed by the name of the table file that was looked for.
-// 没有可用的解码表文件 (and a space)
+// 没有可用的解码表文件
 inline constexpr std::string_view kNoTablePrefix =
-    "\xC3\xBB\xD3\xD0\xBF\xC9\xD3\xC3\xB5\xC4\xBD\xE2\xC2\xEB\xB1\xED\xCE\xC4\xBC\xFE ";
+    "\xC3\xBB\xD3\xD0\xBF\xC9\xD3\xC3\xB5\xC4\xBD\xE2\xC2\xEB\xB1\xED\xCE\xC4\xBC\xFE";
 
 // Finishing a text receive.
 // 收到的文本文件不完整

@@ -3,15 +3,14 @@
 #include <utility>
 
 #include "formats/application_image.h"
-#include "formats/file_type.h"
 #include "formats/format_texts.h"
 #include "formats/temp_file.h"
 #include "formats/text_file.h"
 
 namespace kestrel {
 
-bool PrepareForSending(std::filesystem::path& pcPath, FormatContext& context) {
-    switch (FileTypeOf(pcPath)) {
+Result PrepareForSending(std::filesystem::path& pcPath, FileType type, FormatContext& context) {
+    switch (type) {
         case FileType::kText:
             return WrapText(pcPath, context);
         case FileType::kHeadedText:
@@ -21,35 +20,29 @@ bool PrepareForSending(std::filesystem::path& pcPath, FormatContext& context) {
         case FileType::kOther:
             break;
     }
-    return true;
+    return Result::Ok();
 }
 
-bool PrepareForReceiving(std::filesystem::path& pcPath, std::filesystem::path& receiveTarget,
-                         FormatContext& context) {
-    receiveTarget = pcPath;
-    switch (FileTypeOf(pcPath)) {
+Result PrepareForReceiving(std::filesystem::path& pcPath, FileType type, FormatContext& context) {
+    switch (type) {
         case FileType::kHeadedText:
         case FileType::kApplication:
-            context.status.ShowStatus(texts::kUploadNotSupported);
-            return false;
+            return Result::Failed(texts::kUploadNotSupported);
         case FileType::kOther:
-            return true;
+            return Result::Ok();
         case FileType::kText:
             break;
     }
     TempFilePlace place = ClaimTempFile(context.tempFileClaim, context.tempDirectory);
-    if (!place.failure.empty()) {
-        context.status.ShowStatus(place.failure);
-        return false;
-    }
+    if (!place.failure.empty()) return Result::Failed(place.failure);
     pcPath = std::move(place.path);
-    return true;
+    return Result::Ok();
 }
 
-bool FinishReceiving(const std::filesystem::path& pcPath,
-                     const std::filesystem::path& receiveTarget, FormatContext& context) {
-    if (FileTypeOf(receiveTarget) != FileType::kText) return true;
-    return UnwrapText(pcPath, receiveTarget, context);
+Result FinishReceiving(const std::filesystem::path& received, const std::filesystem::path& target,
+                       FileType type) {
+    if (type != FileType::kText) return Result::Ok();
+    return UnwrapText(received, target);
 }
 
 }  // namespace kestrel

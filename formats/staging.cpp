@@ -10,36 +10,33 @@ namespace kestrel {
 namespace {
 
 // Empty on success; then staged names the written TempFile.
-std::string_view Stage(const std::filesystem::path& source, FormatContext& context,
+std::string Stage(const std::filesystem::path& source, FormatContext& context,
                        const Conversion& convert, std::filesystem::path& staged) {
     const ConversionResult input = ReadWholeFile(source);
     if (!input.Ok()) return input.failure;
     const ConversionResult output = convert(input.bytes);
     if (!output.Ok()) return output.failure;
     TempFilePlace place = ClaimTempFile(context.tempFileClaim, context.tempDirectory);
-    if (!place.failure.empty()) return place.failure;
+    if (!place.failure.empty()) return std::string(place.failure);
     const std::string_view failure = WriteTempFile(place.path, output.bytes);
     if (failure.empty()) staged = std::move(place.path);
-    return failure;
+    return std::string(failure);
 }
 
 }  // namespace
 
-bool StageConversion(std::filesystem::path& pcPath, FormatContext& context,
-                     const Conversion& convert) {
-    std::string_view failure;
+Result StageConversion(std::filesystem::path& pcPath, FormatContext& context,
+                       const Conversion& convert) {
+    std::string failure;
     std::filesystem::path staged;
     try {
         failure = Stage(pcPath, context, convert, staged);
     } catch (const std::bad_alloc&) {
         failure = texts::kNoMemory;
     }
-    if (!failure.empty()) {
-        context.status.ShowStatus(failure);
-        return false;
-    }
+    if (!failure.empty()) return Result::Failed(failure);
     pcPath = std::move(staged);
-    return true;
+    return Result::Ok();
 }
 
 }  // namespace kestrel

@@ -1,8 +1,8 @@
 #pragma once
 // The common course of a conversion before sending: read the PC file whole,
 // convert it in memory, write the result whole into TempFile, and only then
-// point pcPath at TempFile. The first failure shows its status text and ends
-// the course with false, pcPath unchanged.
+// point pcPath at TempFile. The first failure ends the course with its
+// reason, pcPath unchanged.
 
 #include <filesystem>
 #include <functional>
@@ -15,7 +15,7 @@ namespace kestrel {
 
 using Conversion = std::function<ConversionResult(std::span<const std::uint8_t>)>;
 
-bool StageConversion(std::filesystem::path& pcPath, FormatContext& context,
-                     const Conversion& convert);
+Result StageConversion(std::filesystem::path& pcPath, FormatContext& context,
+                       const Conversion& convert);
 
 }  // namespace kestrel

@@ -48,28 +48,26 @@ ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText) {
     return {{text.begin(), text.end()}, {}};
 }
 
-bool WrapText(std::filesystem::path& pcPath, FormatContext& context) {
+Result WrapText(std::filesystem::path& pcPath, FormatContext& context) {
     return StageConversion(pcPath, context, WrapTextBytes);
 }
 
-bool RewrapText(std::filesystem::path& pcPath, FormatContext& context) {
+Result RewrapText(std::filesystem::path& pcPath, FormatContext& context) {
     return StageConversion(pcPath, context, RewrapTextBytes);
 }
 
-bool UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
-                FormatContext& context) {
-    std::string_view failure;
+Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath) {
+    std::string failure;
     try {
         const ConversionResult received = ReadWholeFile(sourcePath);
         const ConversionResult text = received.Ok() ? UnwrapTextBytes(received.bytes)
                                                     : ConversionFailure(texts::kCannotReadReceived);
-        failure = text.Ok() ? ReplaceFileWhole(targetPath, text.bytes) : text.failure;
+        failure = text.Ok() ? std::string(ReplaceFileWhole(targetPath, text.bytes)) : text.failure;
     } catch (const std::bad_alloc&) {
         failure = texts::kNoMemory;
     }
-    if (failure.empty()) return true;
-    context.status.ShowStatus(failure);
-    return false;
+    if (failure.empty()) return Result::Ok();
+    return Result::Failed(failure);
 }
 
 }  // namespace kestrel

@@ -7,8 +7,8 @@
 // more than their input plus the header. WrapText and RewrapText convert a PC
 // file into TempFile and point pcPath at it; UnwrapText strips the header from
 // a received file into the user's file, which is replaced only once the new
-// content is complete. Each file-level function shows its own failure text on
-// the status line and returns false; on failure pcPath is left unchanged.
+// content is complete. Each file-level function returns ok or why not; on
+// failure pcPath is left unchanged.
 
 #include <array>
 #include <cstddef>
@@ -39,11 +39,10 @@ ConversionResult RewrapTextBytes(std::span<const std::uint8_t> headedText);
 // is shorter than the header.
 ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText);
 
-bool WrapText(std::filesystem::path& pcPath, FormatContext& context);
-bool RewrapText(std::filesystem::path& pcPath, FormatContext& context);
-// True when targetPath now holds the text of sourcePath; on false targetPath
+Result WrapText(std::filesystem::path& pcPath, FormatContext& context);
+Result RewrapText(std::filesystem::path& pcPath, FormatContext& context);
+// Ok when targetPath now holds the text of sourcePath; otherwise targetPath
 // keeps its former content (or stays absent) and sourcePath is not changed.
-bool UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
-                FormatContext& context);
+Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath);
 
 }  // namespace kestrel

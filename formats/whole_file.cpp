@@ -83,22 +83,44 @@ ConversionResult ReadWholeFile(const std::filesystem::path& file) {
 
 std::string_view ReplaceFileWhole(const std::filesystem::path& target,
                                   std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path final = ResolvedTarget(target);
     std::filesystem::path sibling;
-    std::optional<OutputFile> file = OpenSibling(final, sibling);
+    std::optional<OutputFile> file = OpenSibling(ResolvedTarget(target), sibling);
     if (!file.has_value()) return texts::kCannotWriteFile;
     SiblingGuard guard(sibling);
     if (!file->WriteAll(bytes) || !file->Close()) return texts::kCannotWriteFile;
+    const std::string_view failure = CommitWholeFile(sibling, target);
+    if (failure.empty()) guard.Release();
+    return failure;
+}
 
+std::filesystem::path PartialPath(const std::filesystem::path& target) {
+    constexpr std::size_t kNameLimit = 255;  // bytes on POSIX file systems, units on NTFS
+    const std::filesystem::path::string_type suffix = std::filesystem::path(".part").native();
+    const std::filesystem::path final = ResolvedTarget(target);
+    std::filesystem::path::string_type name = final.filename().native();
+    if (name.size() + suffix.size() > kNameLimit) {
+        std::size_t keep = kNameLimit - suffix.size();
+        // Never half a character: no UTF-8 continuation byte, no lone high surrogate.
+        auto splits = [&name](std::size_t at) {
+            const auto unit = static_cast<std::uint32_t>(name[at]);
+            return sizeof(name[at]) == 1 ? (unit & 0xC0U) == 0x80U : (unit & 0xFC00U) == 0xDC00U;
+        };
+        while (keep > 0 && splits(keep)) --keep;
+        name.resize(keep);
+    }
+    return final.parent_path() / (name + suffix);
+}
+
+std::string_view CommitWholeFile(const std::filesystem::path& complete,
+                                 const std::filesystem::path& target) {
+    const std::filesystem::path final = ResolvedTarget(target);
     std::error_code error;
     const std::filesystem::file_status former = std::filesystem::status(final, error);
     if (std::filesystem::is_regular_file(former)) {
-        std::filesystem::permissions(sibling, former.permissions(), error);
+        std::filesystem::permissions(complete, former.permissions(), error);
     }
-    std::filesystem::rename(sibling, final, error);
-    if (error) return texts::kCannotWriteFile;
-    guard.Release();
-    return {};
+    std::filesystem::rename(complete, final, error);
+    return error ? texts::kCannotWriteFile : std::string_view();
 }
 
 }  // namespace kestrel

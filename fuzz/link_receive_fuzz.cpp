@@ -16,26 +16,24 @@
 namespace kestrel::fuzz {
 namespace {
 
-class DroppedStatus : public StatusSink {
-  public:
-    void ShowStatus(std::string_view) override {}
-};
-
-SendResult Send(SerialLink& link, PacketType type, std::size_t length, std::uint8_t fill) {
+bool Send(SerialLink& link, PacketType type, std::size_t length, std::uint8_t fill,
+          Readiness readiness = Readiness::enqFirst) {
     Packet& packet = link.packet;
     packet.type = type;
     packet.length = static_cast<std::uint16_t>(length);
     std::fill_n(packet.payload.begin(), length, fill);
-    const SendResult result = SendPacket(link);
-    Require(length > 0 || result != SendResult::refused, "an empty packet is never refused");
-    return result;
+    const Result result = SendPacket(link, readiness);
+    Require(length > 0 || result.GetKind() != Result::Kind::refused,
+            "an empty packet is never refused");
+    Require(result.IsOk() || !result.Reason().empty(), "a failure says why");
+    return result.IsOk();
 }
 
 enum class Chunk { failed, last, more };
 
 // A data packet that passed is one the buffer holds, with a matching checksum.
 Chunk ReceiveChunk(SerialLink& link) {
-    if (ReceiveDataPacket(link) != LinkResult::ok) return Chunk::failed;
+    if (!ReceiveDataPacket(link).IsOk()) return Chunk::failed;
     const Packet& packet = link.packet;
     Require(packet.length <= Packet::kMaxDataLength, "a data packet fits the buffer");
     if (packet.length > 0) {
@@ -48,18 +46,18 @@ Chunk ReceiveChunk(SerialLink& link) {
 // A ReadRequest, asked again after every refusal as a receive does.
 bool AskForChunk(SerialLink& link) {
     for (;;) {
-        const SendResult asked = Send(link, PacketType::ReadRequest, 2, 0x04);
-        if (asked != SendResult::refused) return asked == SendResult::accepted;
-        if (WriteByte(link, control::kRetryFirst) != LinkResult::ok) return false;
-        if (WriteByte(link, control::kRetrySecond) != LinkResult::ok) return false;
+        link.packet = Packet{PacketType::ReadRequest, 2, {0x00, 0x04}};
+        const Result asked = SendPacket(link);
+        if (asked.GetKind() != Result::Kind::refused) return asked.IsOk();
+        if (!WriteByte(link, control::kRetryFirst).IsOk()) return false;
+        if (!WriteByte(link, control::kRetrySecond).IsOk()) return false;
     }
 }
 
-void ReceiveCourse(SerialLink& link) {
-    for (const PacketType type : {PacketType::Start, PacketType::Directory, PacketType::OpenFile}) {
-        if (Send(link, type, type == PacketType::Start ? 100 : 8, 0x20) != SendResult::accepted) {
-            return;
-        }
+void ReceiveCourse(SerialLink& link, Readiness first) {
+    if (!Send(link, PacketType::Start, 100, 0x20, first)) return;
+    for (const PacketType type : {PacketType::Directory, PacketType::OpenFile}) {
+        if (!Send(link, type, 8, 0x20)) return;
     }
     for (;;) {
         if (!AskForChunk(link)) return;
@@ -67,14 +65,15 @@ void ReceiveCourse(SerialLink& link) {
         if (chunk == Chunk::failed) return;
         if (chunk == Chunk::last) break;
     }
-    if (Send(link, PacketType::EndOfFile, 0, 0) != SendResult::accepted) return;
-    if (Send(link, PacketType::EndSession, 0, 0) != SendResult::accepted) return;
-    ReadByte(link);
+    if (!Send(link, PacketType::EndOfFile, 0, 0)) return;
+    if (!Send(link, PacketType::EndSession, 0, 0)) return;
+    std::uint8_t closing = 0;
+    (void)ReadByte(link, closing);
 }
 
-void SendCourse(SerialLink& link) {
-    static constexpr std::array<std::pair<PacketType, std::size_t>, 6> kPackets = {{
-        {PacketType::Start, 100},
+void SendCourse(SerialLink& link, Readiness first) {
+    if (!Send(link, PacketType::Start, 100, 0x61, first)) return;
+    static constexpr std::array<std::pair<PacketType, std::size_t>, 5> kPackets = {{
         {PacketType::Directory, 6},
         {PacketType::NewFile, 8},
         {PacketType::Data, 1024},
@@ -82,9 +81,10 @@ void SendCourse(SerialLink& link) {
         {PacketType::EndSession, 0},
     }};
     for (const auto& [type, length] : kPackets) {
-        if (Send(link, type, length, 0x61) != SendResult::accepted) return;
+        if (!Send(link, type, length, 0x61)) return;
     }
-    ReadByte(link);
+    std::uint8_t closing = 0;
+    (void)ReadByte(link, closing);
 }
 
 }  // namespace
@@ -95,16 +95,15 @@ void FuzzLinkReceive(Input input) {
     auto [pc, handheld] = MakeMemoryPortPair();
     Require(handheld->Write(input.subspan(1)) == IoStatus::ok, "the line takes the input");
 
-    DroppedStatus status;
-    SerialLink link(*pc, status);
+    SerialLink link(*pc);
     link.greeted = true;  // every read bounded, and the bound is nil: nothing waits
     link.silenceBound = std::chrono::milliseconds(0);
-    link.flags.waitForEnq = (course & 1U) != 0;
-    if ((course & 2U) != 0 && Handshake(link) != LinkResult::ok) return;
+    const Readiness first = (course & 1U) != 0 ? Readiness::skipToEnq : Readiness::enqFirst;
+    if ((course & 2U) != 0 && !Handshake(link).IsOk()) return;
     if ((course & 4U) != 0) {
-        SendCourse(link);
+        SendCourse(link, first);
     } else {
-        ReceiveCourse(link);
+        ReceiveCourse(link, first);
     }
 }
 

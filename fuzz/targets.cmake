@@ -9,7 +9,7 @@ if(NOT TARGET fuzz_targets)
     ${PROJECT_SOURCE_DIR}/fuzz/link_receive_fuzz.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/pc_packet_fuzz.cpp
   )
-  target_include_directories(fuzz_targets PUBLIC ${PROJECT_SOURCE_DIR})
+  kestrel_layer_includes(fuzz_targets fuzz)
   target_link_libraries(fuzz_targets PUBLIC link formats device PRIVATE kestrel_warnings)
 endif()
 

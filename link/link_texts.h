@@ -1,5 +1,5 @@
 #pragma once
-// Status texts of the link, as GBK bytes (the UTF-8 text stands beside each).
+// Why a link step failed, as GBK bytes (the UTF-8 text stands beside each).
 // scripts/gbk-literal turns a text into such a literal.
 
 #include <string_view>
@@ -15,6 +15,14 @@ inline constexpr std::string_view kReceiveError =
 // 接收到错误的响应信号
 inline constexpr std::string_view kBadResponse =
     "\xBD\xD3\xCA\xD5\xB5\xBD\xB4\xED\xCE\xF3\xB5\xC4\xCF\xEC\xD3\xA6\xD0\xC5\xBA\xC5";
+// 数据校验出错
+inline constexpr std::string_view kChecksumError =
+    "\xCA\xFD\xBE\xDD\xD0\xA3\xD1\xE9\xB3\xF6\xB4\xED";
+// 文曲星拒绝了请求
+inline constexpr std::string_view kHandheldRefused =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xBE\xDC\xBE\xF8\xC1\xCB\xC7\xEB\xC7\xF3";
+// 已取消
+inline constexpr std::string_view kCancelled = "\xD2\xD1\xC8\xA1\xCF\xFB";
 
 // Why a port could not be opened; shown after the open-failure text.
 // 没有访问权限

@@ -13,50 +13,47 @@ Silence ReadBound(const SerialLink& link) {
     return link.silenceBound;
 }
 
-void ThrowIfCancelled(IoStatus status) {
-    if (status == IoStatus::cancelled) throw TransferCancelled();
+Result FromIo(IoStatus status, std::string_view failure) {
+    switch (status) {
+        case IoStatus::ok:
+            return Result::Ok();
+        case IoStatus::cancelled:
+            return Result::Cancelled(texts::kCancelled);
+        case IoStatus::failed:
+        case IoStatus::timedOut:
+            break;
+    }
+    return Result::Failed(failure);
 }
 
 }  // namespace
 
-LinkResult WriteBytes(SerialLink& link, std::span<const std::uint8_t> bytes) {
-    const IoStatus status = link.port.Write(bytes);
-    ThrowIfCancelled(status);
-    if (status == IoStatus::ok) return LinkResult::ok;
-    link.status.ShowStatus(texts::kSendError);
-    return LinkResult::failed;
+Result WriteBytes(SerialLink& link, std::span<const std::uint8_t> bytes) {
+    return FromIo(link.port.Write(bytes), texts::kSendError);
 }
 
-LinkResult WriteByte(SerialLink& link, std::uint8_t byte) {
+Result WriteByte(SerialLink& link, std::uint8_t byte) {
     return WriteBytes(link, std::span<const std::uint8_t>(&byte, 1));
 }
 
-LinkResult ReadBytes(SerialLink& link, std::span<std::uint8_t> bytes) {
-    const IoStatus status = link.port.Read(bytes, ReadBound(link));
-    ThrowIfCancelled(status);
-    if (status == IoStatus::ok) return LinkResult::ok;
-    link.status.ShowStatus(texts::kReceiveError);
-    return LinkResult::failed;
+Result ReadBytes(SerialLink& link, std::span<std::uint8_t> bytes) {
+    return FromIo(link.port.Read(bytes, ReadBound(link)), texts::kReceiveError);
 }
 
-int ReadByte(SerialLink& link) {
-    std::uint8_t byte = 0;
-    const IoStatus status = link.port.Read(std::span<std::uint8_t>(&byte, 1), ReadBound(link));
-    ThrowIfCancelled(status);
-    if (status == IoStatus::ok) return byte;
-    link.status.ShowStatus(texts::kBadResponse);
-    return kReadFailed;
+Result ReadByte(SerialLink& link, std::uint8_t& byte) {
+    return FromIo(link.port.Read(std::span<std::uint8_t>(&byte, 1), ReadBound(link)),
+                  texts::kBadResponse);
 }
 
-LinkResult Handshake(SerialLink& link) {
+Result Handshake(SerialLink& link) {
     int state = 0;  // how much of W, Q, X has been seen
     for (;;) {
-        const int byte = ReadByte(link);
-        if (byte == kReadFailed) return LinkResult::failed;
+        std::uint8_t byte = 0;
+        if (Result read = ReadByte(link, byte); !read.IsOk()) return read;
         if (byte == control::kGreetX && state == 2) {
-            if (WriteByte(link, control::kGreetDone) != LinkResult::ok) return LinkResult::failed;
-            link.greeted = true;
-            return LinkResult::ok;
+            Result done = WriteByte(link, control::kGreetDone);
+            link.greeted = done.IsOk();
+            return done;
         }
         if (byte == control::kGreetW) {
             state = 1;
@@ -65,62 +62,62 @@ LinkResult Handshake(SerialLink& link) {
         } else {
             state = 0;
         }
-        if (WriteByte(link, control::kGreetNotYet) != LinkResult::ok) return LinkResult::failed;
+        if (Result answered = WriteByte(link, control::kGreetNotYet); !answered.IsOk()) {
+            return answered;
+        }
     }
 }
 
 namespace {
 
-// The handheld's 0x05 in front of every PC packet. After a greeting or a
-// session start the handheld may send other bytes first; those are skipped
-// once, when waitForEnq is set.
-bool AwaitReady(SerialLink& link) {
-    if (link.flags.waitForEnq) {
-        link.flags.waitForEnq = false;
-        for (;;) {
-            const int byte = ReadByte(link);
-            if (byte == kReadFailed) return false;  // a failed port ends the wait
-            if (byte == control::kEnq) return true;
-        }
+Result AwaitReady(SerialLink& link, Readiness readiness) {
+    std::uint8_t byte = 0;
+    if (Result read = ReadByte(link, byte); !read.IsOk()) return read;
+    // A failed port ends the skipping too: the read above fails then.
+    while (readiness == Readiness::skipToEnq && byte != control::kEnq) {
+        if (Result read = ReadByte(link, byte); !read.IsOk()) return read;
     }
-    return ReadByte(link) == control::kEnq;
+    if (byte != control::kEnq) return Result::Failed(texts::kBadResponse);
+    return Result::Ok();
 }
 
 }  // namespace
 
-SendResult SendPacket(SerialLink& link) {
+Result SendPacket(SerialLink& link, Readiness readiness) {
     const std::vector<std::uint8_t> frame = FramePacket(link.packet);
-    if (!AwaitReady(link)) return SendResult::failed;
-    if (WriteBytes(link, frame) != LinkResult::ok) return SendResult::failed;
-    if (link.packet.length == 0) return SendResult::accepted;  // no reply to an empty packet
-    switch (ReadByte(link)) {
+    if (Result ready = AwaitReady(link, readiness); !ready.IsOk()) return ready;
+    if (Result sent = WriteBytes(link, frame); !sent.IsOk()) return sent;
+    if (link.packet.length == 0) return Result::Ok();  // no reply to an empty packet
+    std::uint8_t reply = 0;
+    if (Result read = ReadByte(link, reply); !read.IsOk()) return read;
+    switch (reply) {
         case control::kAccepted:
-            return SendResult::accepted;
+            return Result::Ok();
         case control::kRefused:
-            return SendResult::refused;
+            return Result::Refused(texts::kHandheldRefused);
         default:
-            return SendResult::failed;
+            return Result::Failed(texts::kBadResponse);
     }
 }
 
-LinkResult ReceiveDataPacket(SerialLink& link) {
+Result ReceiveDataPacket(SerialLink& link) {
     Packet& packet = link.packet;
-    if (ReadByte(link) != control::kDataLead) return LinkResult::failed;
-    if (WriteByte(link, control::kAck) != LinkResult::ok) return LinkResult::failed;
+    std::uint8_t lead = 0;
+    if (Result read = ReadByte(link, lead); !read.IsOk()) return read;
+    if (lead != control::kDataLead) return Result::Failed(texts::kBadResponse);
+    if (Result acked = WriteByte(link, control::kAck); !acked.IsOk()) return acked;
     std::array<std::uint8_t, 2> lengthBytes{};
-    if (ReadBytes(link, lengthBytes) != LinkResult::ok) return LinkResult::failed;
+    if (Result read = ReadBytes(link, lengthBytes); !read.IsOk()) return read;
     const auto length = static_cast<std::uint16_t>(lengthBytes[0] | (lengthBytes[1] << 8U));
-    if (length > Packet::kMaxDataLength) {
-        // More than the buffer holds: refuse before reading any of it.
-        link.status.ShowStatus(texts::kReceiveError);
-        return LinkResult::failed;
-    }
+    // More than the buffer holds: refused before any of it is read.
+    if (length > Packet::kMaxDataLength) return Result::Failed(texts::kReceiveError);
     packet.length = length;
-    if (length == 0) return LinkResult::ok;
+    if (length == 0) return Result::Ok();
     const std::span<std::uint8_t> body(packet.payload.data(), length + 1U);
-    if (ReadBytes(link, body) != LinkResult::ok) return LinkResult::failed;
-    if (WriteByte(link, control::kAck) != LinkResult::ok) return LinkResult::failed;
-    return Checksum(body) == 0 ? LinkResult::ok : LinkResult::failed;
+    if (Result read = ReadBytes(link, body); !read.IsOk()) return read;
+    if (Result acked = WriteByte(link, control::kAck); !acked.IsOk()) return acked;
+    if (Checksum(body) != 0) return Result::Failed(texts::kChecksumError);
+    return Result::Ok();
 }
 
 }  // namespace kestrel

@@ -25,53 +25,44 @@ std::string_view ProblemText(PackageProblem problem) {
     return {};
 }
 
-[[noreturn]] void Fail(TransferRun& run, std::string_view text) {
-    if (!text.empty()) run.link.status.ShowStatus(text);
-    AbortTransfer();
-}
-
-std::filesystem::path StageEntry(TransferRun& run, std::istream& package,
-                                 const PackageEntry& entry) {
+// The entry's data, alone in TempFile; the entry is sent from there as stored.
+Result StageEntry(TransferRun& run, std::istream& package, const PackageEntry& entry,
+                  TransferFile& staged) {
     const std::optional<std::vector<std::uint8_t>> data = ReadEntryData(package, entry);
-    if (!data) Fail(run, texts::kPcFileReadError);
-    const TempFilePlace place = ClaimTempFile(run.formats.tempFileClaim, run.formats.tempDirectory);
-    if (place.path.empty()) Fail(run, place.failure);
-    const std::string_view failure = WriteTempFile(place.path, *data);
-    if (!failure.empty()) Fail(run, failure);
-    return place.path;
+    if (!data) return Result::Failed(texts::kPcFileReadError);
+    TempFilePlace place = ClaimTempFile(run.formats.tempFileClaim, run.formats.tempDirectory);
+    if (place.path.empty()) return Result::Failed(place.failure);
+    if (const std::string_view failure = WriteTempFile(place.path, *data); !failure.empty()) {
+        return Result::Failed(failure);
+    }
+    staged = TransferFile{std::move(place.path), FileType::kOther, entry.directory, false,
+                          entry.name};
+    return Result::Ok();
 }
 
 }  // namespace
 
-void SendPackage(TransferRun& run) {
-    std::ifstream package(run.request.pcPath, std::ios::binary);
-    if (!package.is_open()) Fail(run, texts::kCannotOpenPcFile);
+Result SendPackage(TransferRun& run, const std::filesystem::path& packagePath) {
+    std::ifstream package(packagePath, std::ios::binary);
+    if (!package.is_open()) return Result::Failed(texts::kCannotOpenPcFile);
     const PackageIndex index = CheckPackage(package);
-    if (index.problem != PackageProblem::none) Fail(run, ProblemText(index.problem));
+    if (index.problem != PackageProblem::none) return Result::Failed(ProblemText(index.problem));
 
     const auto& entries = index.entries;
     auto isSent = [](const PackageEntry& entry) { return entry.size > 0; };
     const auto first = std::find_if(entries.begin(), entries.end(), isSent);
-    if (first == entries.end()) {
-        run.link.status.ShowStatus(texts::kPackageEmpty);
-        return;
-    }
+    if (first == entries.end()) return Result::Failed(texts::kPackageEmpty);
     const auto last = std::find_if(entries.rbegin(), entries.rend(), isSent).base() - 1;
 
     for (auto entry = first; entry <= last; ++entry) {
         if (!isSent(*entry)) continue;
-        std::filesystem::path staged = StageEntry(run, package, *entry);
-        run.request.deviceDirectory = entry->directory;
-        run.request.deviceName = entry->name;
-        run.link.status.ShowStatus(texts::Downloading(entry->name));
-        SessionFlags& flags = run.link.flags;
-        flags.waitForEnq = true;
-        flags.needHandshake = entry == first;
-        flags.lastFile = entry == last;
-        if (SendSession(run, entry->name, entry->directory, staged) != LinkResult::ok) {
-            AbortTransfer();
-        }
+        TransferFile staged;
+        if (Result result = StageEntry(run, package, *entry, staged); !result.IsOk()) return result;
+        run.status.ShowStatus(texts::Downloading(entry->name));
+        const SessionFlags flags{entry == first, entry == last};
+        if (Result sent = SendSession(run, staged, flags); !sent.IsOk()) return sent;
     }
+    return Result::Ok();
 }
 
 }  // namespace kestrel

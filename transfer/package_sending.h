@@ -1,14 +1,16 @@
 #pragma once
 // Sending a package: every non-empty entry goes to the handheld as one file,
 // staged in TempFile, all in one handheld session: the greeting before the
-// first entry sent, Start before each, EndSession and success after the last
-// entry sent. The package is checked whole first; a damaged one sends nothing.
-// Every failure ends in AbortTransfer.
+// first entry sent, Start before each, EndSession after the last entry sent.
+// The package is checked whole first; a damaged one, or one with nothing to
+// send, sends nothing and fails with the reason.
+
+#include <filesystem>
 
 #include "transfer/transfer_run.h"
 
 namespace kestrel {
 
-void SendPackage(TransferRun& run);
+Result SendPackage(TransferRun& run, const std::filesystem::path& package);
 
 }  // namespace kestrel

@@ -7,8 +7,7 @@
 
 namespace kestrel {
 
-SendResult SendPacketWith(SerialLink& link, PacketType type,
-                          std::span<const std::uint8_t> payload) {
+Result SendPacketWith(SerialLink& link, PacketType type, std::span<const std::uint8_t> payload) {
     Packet& packet = link.packet;
     packet.type = type;
     packet.length = static_cast<std::uint16_t>(payload.size());
@@ -16,15 +15,17 @@ SendResult SendPacketWith(SerialLink& link, PacketType type,
     return SendPacket(link);
 }
 
-SendResult SendStart(SerialLink& link) {
+Result SendStart(SerialLink& link) {
     // Spaces, with the banner at bytes 45 to 53.
-    std::array<std::uint8_t, 100> payload{};
-    payload.fill(0x20);
-    std::copy(texts::kStartBanner.begin(), texts::kStartBanner.end(), payload.begin() + 45);
-    return SendPacketWith(link, PacketType::Start, payload);
+    Packet& packet = link.packet;
+    packet.type = PacketType::Start;
+    packet.length = 100;
+    std::fill_n(packet.payload.begin(), packet.length, std::uint8_t{0x20});
+    std::copy(texts::kStartBanner.begin(), texts::kStartBanner.end(), packet.payload.begin() + 45);
+    return SendPacket(link, Readiness::skipToEnq);
 }
 
-SendResult SendDirectory(SerialLink& link, std::string_view directory) {
+Result SendDirectory(SerialLink& link, std::string_view directory) {
     Packet& packet = link.packet;
     packet.type = PacketType::Directory;
     packet.payload[0] = '/';
@@ -34,16 +35,17 @@ SendResult SendDirectory(SerialLink& link, std::string_view directory) {
     return SendPacket(link);
 }
 
-SendResult SendEmptyPacket(SerialLink& link, PacketType type) {
+Result SendEmptyPacket(SerialLink& link, PacketType type) {
     return SendPacketWith(link, type, {});
 }
 
-LinkResult CloseHandheldSession(SerialLink& link) {
-    if (SendEmptyPacket(link, PacketType::EndSession) != SendResult::accepted) {
-        return LinkResult::failed;
-    }
-    ReadByte(link);
-    return LinkResult::ok;
+Result CloseHandheldSession(TransferRun& run) {
+    if (Result sent = SendEmptyPacket(run.link, PacketType::EndSession); !sent.IsOk()) return sent;
+    std::uint8_t closing = 0;
+    Result read = ReadByte(run.link, closing);
+    if (read.GetKind() == Result::Kind::cancelled) return read;
+    if (!read.IsOk()) run.status.ShowStatus(read.Reason());
+    return Result::Ok();
 }
 
 }  // namespace kestrel

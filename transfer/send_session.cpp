@@ -1,5 +1,6 @@
 #include "transfer/send_session.h"
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -9,7 +10,7 @@
 namespace kestrel {
 namespace {
 
-SendResult SendNewFile(SerialLink& link, std::string_view deviceName, std::uint16_t value) {
+Result SendNewFile(SerialLink& link, std::string_view deviceName, std::uint16_t value) {
     std::vector<std::uint8_t> payload;
     payload.reserve(deviceName.size() + 3);
     payload.push_back(static_cast<std::uint8_t>(value & 0xFFU));
@@ -19,68 +20,70 @@ SendResult SendNewFile(SerialLink& link, std::string_view deviceName, std::uint1
     return SendPacketWith(link, PacketType::NewFile, payload);
 }
 
-// Streams the open file in 1024-byte Data packets. A read error is a
-// failure, never taken for the end of the file.
-LinkResult SendChunks(SerialLink& link, std::ifstream& file, std::int64_t remaining) {
-    Packet& packet = link.packet;
-    for (;;) {
-        file.read(reinterpret_cast<char*>(packet.payload.data()), kChunkSize);
-        const auto got = static_cast<std::size_t>(file.gcount());
-        if (file.bad() || (got < kChunkSize && !file.eof())) {
-            link.status.ShowStatus(texts::kPcFileReadError);
-            return LinkResult::failed;
+void ShowRemaining(TransferRun& run, std::uint64_t sent, std::uint64_t size) {
+    run.status.ShowProgress(texts::Kilobytes(size - sent), Progress{sent, size});
+}
+
+// Streams exactly `size` bytes of the open file in 1024-byte Data packets. A
+// file that ends early or goes on past `size` has changed since it was
+// measured; a read error is never taken for its end.
+Result SendChunks(TransferRun& run, std::ifstream& file, std::uint64_t size) {
+    Packet& packet = run.link.packet;
+    std::uint64_t sent = 0;
+    while (sent < size) {
+        const auto wanted = static_cast<std::streamsize>(std::min<std::uint64_t>(kChunkSize, size - sent));
+        file.read(reinterpret_cast<char*>(packet.payload.data()), wanted);
+        const std::streamsize got = file.gcount();
+        if (got < wanted) {
+            return Result::Failed(file.eof() && !file.bad() ? texts::kPcFileChanged
+                                                            : texts::kPcFileReadError);
         }
-        if (got == 0) return LinkResult::ok;
         packet.type = PacketType::Data;
         packet.length = static_cast<std::uint16_t>(got);
-        if (SendPacket(link) != SendResult::accepted) return LinkResult::failed;
-        remaining -= static_cast<std::int64_t>(got);
-        link.status.ShowStatus(texts::Kilobytes(remaining));
+        if (Result accepted = SendPacket(run.link); !accepted.IsOk()) return accepted;
+        sent += static_cast<std::uint64_t>(got);
+        ShowRemaining(run, sent, size);
     }
+    if (file.peek() != std::ifstream::traits_type::eof()) return Result::Failed(texts::kPcFileChanged);
+    if (file.bad()) return Result::Failed(texts::kPcFileReadError);
+    return Result::Ok();
 }
 
 }  // namespace
 
-LinkResult SendFile(SerialLink& link, const std::filesystem::path& pcPath,
-                    std::string_view deviceDirectory, std::string_view deviceName,
-                    std::uint16_t newFileValue) {
-    if (SendDirectory(link, deviceDirectory) != SendResult::accepted) return LinkResult::failed;
-    if (SendNewFile(link, deviceName, newFileValue) != SendResult::accepted) {
-        return LinkResult::failed;
-    }
+Result SendFile(TransferRun& run, const std::filesystem::path& pcPath,
+                std::string_view deviceDirectory, std::string_view deviceName,
+                std::uint16_t newFileValue) {
+    SerialLink& link = run.link;
+    if (Result sent = SendDirectory(link, deviceDirectory); !sent.IsOk()) return sent;
+    if (Result sent = SendNewFile(link, deviceName, newFileValue); !sent.IsOk()) return sent;
     std::ifstream file(pcPath, std::ios::binary | std::ios::ate);
-    if (!file.is_open()) {
-        link.status.ShowStatus(texts::kCannotOpenPcFile);
-        return LinkResult::failed;
-    }
+    if (!file.is_open()) return Result::Failed(texts::kCannotOpenPcFile);
     const std::streamoff size = file.tellg();
     file.seekg(0);
-    if (size < 0 || !file.good()) {
-        link.status.ShowStatus(texts::kPcFileReadError);
-        return LinkResult::failed;
-    }
-    link.status.ShowStatus(texts::Kilobytes(size));
-    if (SendChunks(link, file, size) != LinkResult::ok) return LinkResult::failed;
+    if (size < 0 || !file.good()) return Result::Failed(texts::kPcFileReadError);
+    const auto total = static_cast<std::uint64_t>(size);
+    ShowRemaining(run, 0, total);
+    if (Result sent = SendChunks(run, file, total); !sent.IsOk()) return sent;
     file.close();
-    if (SendEmptyPacket(link, PacketType::EndOfFile) != SendResult::accepted) {
-        return LinkResult::failed;
-    }
-    return LinkResult::ok;
+    return SendEmptyPacket(link, PacketType::EndOfFile);
 }
 
-LinkResult SendSession(TransferRun& run, std::string_view deviceName,
-                       std::string_view deviceDirectory, std::filesystem::path& pcPath) {
-    SerialLink& link = run.link;
-    if (!PrepareForSending(pcPath, run.formats)) return LinkResult::failed;
-    if (link.flags.needHandshake && Handshake(link) != LinkResult::ok) return LinkResult::failed;
-    if (SendStart(link) != SendResult::accepted) return LinkResult::failed;
-    if (SendFile(link, pcPath, deviceDirectory, deviceName, kNewFileValue) != LinkResult::ok) {
-        return LinkResult::failed;
+Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flags) {
+    std::filesystem::path pcPath = file.pcPath;
+    if (Result prepared = PrepareForSending(pcPath, file.type, run.formats); !prepared.IsOk()) {
+        return prepared;
     }
-    if (!link.flags.lastFile) return LinkResult::ok;  // the next entry follows in this session
-    if (CloseHandheldSession(link) != LinkResult::ok) return LinkResult::failed;
-    ReportSuccess(run);
-    return LinkResult::ok;
+    if (flags.needHandshake) {
+        if (Result greeted = Handshake(run.link); !greeted.IsOk()) return greeted;
+    }
+    if (Result started = SendStart(run.link); !started.IsOk()) return started;
+    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
+    if (Result sent = SendFile(run, pcPath, directory, file.deviceName, kNewFileValue); !sent.IsOk()) {
+        return sent;
+    }
+    if (!flags.lastFile) return Result::Ok();  // the next file follows in this session
+    return CloseHandheldSession(run);
 }
 
 }  // namespace kestrel

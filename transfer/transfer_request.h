@@ -1,20 +1,45 @@
 #pragma once
-// One user command: what to move, which way, and where on the handheld.
-// Device texts are GBK bytes; the PC path is a native path.
+// One user command, as the front-end core makes it from the boxes or the
+// command line: which way, through which port, and which files. Device texts
+// are GBK bytes; PC paths are native paths.
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "formats/file_type.h"
 
 namespace kestrel {
 
-enum class TransferMode { down, up };  // down: PC to handheld; up: handheld to PC
+enum class TransferKind {
+    send,         // PC files to the handheld, all in one handheld session
+    receive,      // one device file into one PC file
+    sendPackage,  // a package's entries, each to the path it names
+};
+
+struct PortChoice {
+    enum class Kind {
+        serial,           // a serial device, by name
+        builtInHandheld,  // the virtual handheld inside the program
+    };
+    Kind kind = Kind::serial;
+    std::string name;  // the serial port's name; unused for the built-in handheld
+};
+
+// One file of a command. For a package only pcPath counts: its entries name
+// their own directories and files.
+struct TransferFile {
+    std::filesystem::path pcPath;    // read or written under this very name
+    FileType type = FileType::kOther;  // how it is converted on the way
+    std::string deviceDirectory;     // ignored when root is set
+    bool root = false;               // the handheld's root directory
+    std::string deviceName;
+};
 
 struct TransferRequest {
-    std::string portName;
-    TransferMode mode = TransferMode::down;
-    std::filesystem::path pcPath;
-    std::string deviceName;       // at most 14 bytes from a front end, 23 from a package entry
-    std::string deviceDirectory;  // "root" stands for the handheld's root folder
+    TransferKind kind = TransferKind::send;
+    PortChoice port;
+    std::vector<TransferFile> files;  // one for a receive or a package; one or more for a send
 };
 
 }  // namespace kestrel

@@ -4,9 +4,9 @@
 
 namespace kestrel::texts {
 
-std::string Kilobytes(std::int64_t bytes) {
+std::string Kilobytes(std::uint64_t bytes) {
     char text[32];
-    std::snprintf(text, sizeof text, "%5lldk", static_cast<long long>(bytes / 1024));
+    std::snprintf(text, sizeof text, "%5lluk", static_cast<unsigned long long>(bytes / 1024));
     return text;
 }
 

@@ -14,8 +14,8 @@ inline constexpr std::string_view kWaiting = "\xB5\xC8\xB4\xFD\xB4\xAB\xCA\xE4\x
 inline constexpr std::string_view kSucceeded = "\xB4\xAB\xCA\xE4\xB3\xC9\xB9\xA6\xA1\xA3";
 // 终止传输
 inline constexpr std::string_view kAborted = "\xD6\xD5\xD6\xB9\xB4\xAB\xCA\xE4";
-// 下载包: the device file name that marks a package download
-inline constexpr std::string_view kPackageName = "\xCF\xC2\xD4\xD8\xB0\xFC";
+// 虚拟文曲星: the handheld built into the program, as a port
+inline constexpr std::string_view kBuiltInHandheld = "\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7";
 // 开始通讯! (inside the Start packet)
 inline constexpr std::string_view kStartBanner = "\xBF\xAA\xCA\xBC\xCD\xA8\xD1\xB6!";
 
@@ -41,12 +41,21 @@ inline constexpr std::string_view kPcFileReadError =
 // 无法创建电脑文件
 inline constexpr std::string_view kCannotCreatePcFile =
     "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 文件在发送时被改变
+inline constexpr std::string_view kPcFileChanged =
+    "\xCE\xC4\xBC\xFE\xD4\xDA\xB7\xA2\xCB\xCD\xCA\xB1\xB1\xBB\xB8\xC4\xB1\xE4";
+// 没有要发送的文件
+inline constexpr std::string_view kNothingToSend =
+    "\xC3\xBB\xD3\xD0\xD2\xAA\xB7\xA2\xCB\xCD\xB5\xC4\xCE\xC4\xBC\xFE";
+// 程序内部出错
+inline constexpr std::string_view kUnexpectedError =
+    "\xB3\xCC\xD0\xF2\xC4\xDA\xB2\xBF\xB3\xF6\xB4\xED";
 // 写入电脑文件时出错
 inline constexpr std::string_view kPcFileWriteError =
     "\xD0\xB4\xC8\xEB\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE\xCA\xB1\xB3\xF6\xB4\xED";
 
 // "%5dk": whole kilobytes, right-aligned in five places.
-std::string Kilobytes(std::int64_t bytes);
+std::string Kilobytes(std::uint64_t bytes);
 // 下载%s
 std::string Downloading(std::string_view deviceName);
 // 无法打开串口%s! followed by why, when known.

@@ -19,8 +19,8 @@ struct SendCommand {
 
 struct ReceiveCommand {
     std::string file;
-    std::string directory;
-    std::string name;
+    std::optional<std::string> directory;  // both given, once parsed
+    std::optional<std::string> name;
     std::string port;
 };
 

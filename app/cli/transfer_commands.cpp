@@ -1,41 +1,17 @@
-// send and receive: a request checked as the dialog checks its boxes, then
-// one transfer run on this thread, cancelled by Ctrl-C.
+// send and receive: the arguments made a request by the front-end core,
+// then one run on a worker thread, cancelled by Ctrl-C.
 
-#include <cstdio>
 #include <variant>
 
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
-#include "app/device_naming.h"
-#include "app/program_files.h"
+#include "app/program_setup.h"
 #include "app/request_form.h"
-#include "formats/substitution_table.h"
-#include "transfer/transfer_texts.h"
-#include "transfer/transfer_worker.h"
+#include "app/transfer_thread.h"
 
 namespace kestrel::cli {
 namespace {
-
-int Refuse(Refusal refusal) {
-    PrintGbkLine(RefusalText(refusal));
-    return kExitUsage;
-}
-
-int Run(TransferRequest request) {
-    TransferSetup setup;
-    const TableLoad table = FindSubstitutionTable(TableFolders());
-    if (table.table) {
-        setup.table = &*table.table;
-    } else {
-        setup.missingTableName = table.file;
-    }
-    ConsoleStatus status;
-    CancelSwitch cancel;
-    InterruptWatcher interrupts([&cancel] { cancel.Cancel(); });
-    const TransferOutcome outcome = RunTransfer(std::move(request), setup, status, cancel);
-    return outcome == TransferOutcome::succeeded ? kExitSuccess : kExitFailure;
-}
 
 // Words arrive as UTF-8 on every platform; paths and boxes take the
 // platform's own text (UTF-16 on Windows), converted as UTF-8 so that no
@@ -45,49 +21,42 @@ UserText FromUtf8(const std::string& utf8) {
     return std::filesystem::path(units).native();
 }
 
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-    return std::filesystem::path(FromUtf8(utf8));
+std::optional<UserText> FromUtf8(const std::optional<std::string>& utf8) {
+    if (!utf8) return std::nullopt;
+    return FromUtf8(*utf8);
 }
 
-std::variant<AcceptedRequest, Refusal> ReadBoxes(const std::string& file, UserText name,
-                                                 UserText directory) {
-    return ReadRequestForm(RequestBoxes{FromUtf8(file), std::move(name), std::move(directory)});
+int Run(Direction direction, const Arguments& arguments, const std::string& port) {
+    const auto request =
+        RequestFromArguments(direction, arguments, PortChoice{PortChoice::Kind::serial, port});
+    if (const auto* refusal = std::get_if<Refusal>(&request)) {
+        PrintGbkLine(RefusalText(*refusal));
+        return kExitUsage;
+    }
+    ConsoleStatus status;
+    // The watcher comes first: every thread made after it leaves Ctrl-C to it.
+    auto cancel = std::make_shared<CancelSwitch>();
+    const InterruptWatcher interrupts([cancel] { cancel->Cancel(); });
+    TransferThread run(std::get<TransferRequest>(request), LoadSetup(InstalledProgramFiles()),
+                       status, {}, cancel);
+    const TransferEnd end = run.Wait();
+    return end.outcome == TransferOutcome::succeeded ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
 
 int RunSend(const SendCommand& command) {
-    // The proposal works in GBK; the boxes take user text, as a dialog's would.
-    const auto proposal = ProposeDeviceNames(PathFromUtf8(command.file));
-    UserText name;
-    UserText directory;
-    bool package = false;
-    if (const auto* names = std::get_if<ProposedNames>(&proposal)) {
-        package = names->deviceName == texts::kPackageName;
-        name = FromGbk(names->deviceName).value_or(UserText());
-        directory = FromGbk(names->deviceDirectory).value_or(UserText());
-    } else {
-        const Refusal refusal = std::get<Refusal>(proposal);
-        // A name that GBK cannot hold matters only when it is to be proposed.
-        if (refusal != Refusal::pcFileNameNotGbk || !command.name || !command.directory) {
-            return Refuse(refusal);
-        }
-    }
-    if (command.name && !package) name = FromUtf8(*command.name);  // a .pac goes entry by entry
-    if (command.directory) directory = FromUtf8(*command.directory);
-    const auto form = ReadBoxes(command.file, name, directory);
-    if (const auto* refusal = std::get_if<Refusal>(&form)) return Refuse(*refusal);
-    const auto& accepted = std::get<AcceptedRequest>(form);
-    return Run(TransferRequest{command.port, TransferMode::down, accepted.pcPath,
-                               accepted.deviceName, accepted.deviceDirectory});
+    return Run(Direction::send,
+               Arguments{FromUtf8(command.file), FromUtf8(command.directory),
+                         FromUtf8(command.name)},
+               command.port);
 }
 
 int RunReceive(const ReceiveCommand& command) {
-    const auto form = ReadBoxes(command.file, FromUtf8(command.name), FromUtf8(command.directory));
-    if (const auto* refusal = std::get_if<Refusal>(&form)) return Refuse(*refusal);
-    const auto& accepted = std::get<AcceptedRequest>(form);
-    return Run(TransferRequest{command.port, TransferMode::up, accepted.pcPath, accepted.deviceName,
-                               accepted.deviceDirectory});
+    return Run(Direction::receive,
+               Arguments{FromUtf8(command.file), FromUtf8(command.directory),
+                         FromUtf8(command.name)},
+               command.port);
 }
 
 int RunPorts() {

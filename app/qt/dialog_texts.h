@@ -24,25 +24,11 @@ inline constexpr std::string_view kDownload = "\xCF\xC2\xD4\xD8";
 inline constexpr std::string_view kUpload = "\xC9\xCF\xB4\xAB";
 // 退出
 inline constexpr std::string_view kExit = "\xCD\xCB\xB3\xF6";
-// KESTREL —— 在电脑和文曲星之间传送文件
-inline constexpr std::string_view kCreditLine =
-    "KESTREL \xA1\xAA\xA1\xAA \xD4\xDA\xB5\xE7\xC4\xD4\xBA\xCD\xCE\xC4\xC7\xFA\xD0\xC7\xD6\xAE\xBC"
-    "\xE4\xB4\xAB\xCB\xCD\xCE\xC4\xBC\xFE";
 
 // The file picker.
 // 打开电脑文件
 inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
 // 所有文件 (*.*)
 inline constexpr std::string_view kPickerFilter = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
-
-// The port list's entry for the handheld built into the program; also the
-// port name of a request that uses it.
-// 虚拟文曲星
-inline constexpr std::string_view kVirtualHandheld = "\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7";
-// Why the virtual handheld could not be opened.
-// 无法建立虚拟文曲星的文件夹
-inline constexpr std::string_view kVirtualHandheldNoFolder =
-    "\xCE\xDE\xB7\xA8\xBD\xA8\xC1\xA2\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7\xB5\xC4\xCE\xC4\xBC"
-    "\xFE\xBC\xD0";
 
 }  // namespace kestrel::texts

@@ -1,7 +1,6 @@
 #include "app/qt/file_picking.h"
 
 #include <QFileDialog>
-#include <system_error>
 
 #include "app/qt/dialog_texts.h"
 #include "app/qt/qt_text.h"
@@ -18,13 +17,6 @@ std::optional<std::filesystem::path> PickFileWithDialog(QWidget* parent, const Q
                                      nullptr, QFileDialog::HideNameFilterDetails);
     if (file.isEmpty()) return std::nullopt;
     return PathFromQString(file);
-}
-
-std::filesystem::path PathForPcBox(const std::filesystem::path& picked,
-                                   const std::filesystem::path& proposed) {
-    if (proposed == picked) return picked;
-    std::error_code error;
-    return std::filesystem::equivalent(picked, proposed, error) ? proposed : picked;
 }
 
 }  // namespace kestrel

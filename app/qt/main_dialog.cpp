@@ -8,12 +8,9 @@
 #include <QUrl>
 #include <variant>
 
-#include "app/device_naming.h"
-#include "app/program_files.h"
 #include "app/qt/dialog_texts.h"
 #include "app/qt/port_choices.h"
 #include "app/qt/qt_text.h"
-#include "app/request_form.h"
 
 namespace kestrel {
 namespace {
@@ -38,8 +35,7 @@ std::optional<std::filesystem::path> DroppedFile(const QMimeData& data) {
 
 DialogServices DesktopServices() {
     DialogServices services;
-    services.handheldRoot = UserDataFolder() / "handheld";
-    services.tableFolders = TableFolders();
+    services.files = InstalledProgramFiles();
     return services;
 }
 
@@ -52,57 +48,58 @@ MainDialog::MainDialog(DialogServices services, QWidget* parent)
     setWindowTitle(QStringFromGbk(texts::kDialogCaption));
     setAcceptDrops(true);
     connect(controls_.download, &QPushButton::clicked, this,
-            [this] { StartTransfer(TransferMode::down); });
+            [this] { StartTransfer(Direction::send); });
     connect(controls_.upload, &QPushButton::clicked, this,
-            [this] { StartTransfer(TransferMode::up); });
+            [this] { StartTransfer(Direction::receive); });
     connect(controls_.browse, &QPushButton::clicked, this, &MainDialog::Browse);
     connect(controls_.exit, &QPushButton::clicked, this, &MainDialog::reject);
-    connect(&transfer_, &DialogTransfer::Finished, this, [this](TransferOutcome outcome) {
-        SetCommandsEnabled(true);
-        emit TransferEnded(outcome);
-    });
 }
 
 MainDialog::~MainDialog() {
     StopTransfer();
 }
 
-void MainDialog::StartTransfer(TransferMode mode) {
-    if (transfer_.Running() || closing_) return;
+void MainDialog::StartTransfer(Direction direction) {
+    if (run_ || closing_) return;
     const RequestBoxes boxes{UserTextFromQString(controls_.pcPath->text()),
                              UserTextFromQString(controls_.deviceName->text()),
                              UserTextFromQString(controls_.deviceDirectory->currentText())};
-    const auto form = ReadRequestForm(boxes);
-    const auto* accepted = std::get_if<AcceptedRequest>(&form);
-    const auto port = controls_.port->ChosenPortName();
-    if (accepted == nullptr || !port) return;  // refused without a word
+    const auto port = controls_.port->ChosenPort();
+    if (!port) return;
+    auto request = RequestFromBoxes(direction, boxes, *port, picked_);
+    if (std::holds_alternative<Refusal>(request)) return;  // refused without a word
 
-    TransferSetup setup;
-    setup.openPort = DialogPortOpener(services_.handheldRoot, services_.openSerialPort);
-    setup.tempDirectory = services_.tempDirectory;
     SetCommandsEnabled(false);
-    transfer_.Start(TransferRequest{*port, mode, accepted->pcPath, accepted->deviceName,
-                                    accepted->deviceDirectory},
-                    std::move(setup), services_.tableFolders, status_);
+    run_ = std::make_unique<TransferThread>(
+        std::get<TransferRequest>(std::move(request)), LoadSetup(services_.files), status_,
+        [this](const TransferEnd& end) {
+            QMetaObject::invokeMethod(
+                this, [this, end] { OnTransferEnded(end); }, Qt::QueuedConnection);
+        });
+}
+
+void MainDialog::OnTransferEnded(const TransferEnd& end) {
+    run_.reset();  // its thread has ended: this joins at once
+    emit RunFinished();
+    if (closing_) return;
+    SetCommandsEnabled(true);
+    emit TransferEnded(end.outcome);
 }
 
 void MainDialog::Browse() {
-    if (transfer_.Running()) return;
+    if (run_) return;
     if (const auto picked = services_.pickFile(this, controls_.pcPath->text())) {
         UsePickedFile(*picked);
     }
 }
 
 void MainDialog::UsePickedFile(const std::filesystem::path& picked) {
-    const auto proposal = ProposeDeviceNames(picked);
-    if (const auto* names = std::get_if<ProposedNames>(&proposal)) {
-        controls_.pcPath->setText(QStringFromPath(PathForPcBox(picked, names->pcPath)));
-        controls_.deviceName->setText(QStringFromGbk(names->deviceName));
-        controls_.deviceDirectory->setEditText(QStringFromGbk(names->deviceDirectory));
-    } else if (std::get<Refusal>(proposal) == Refusal::pcFileNameNotGbk) {
-        // Nothing to propose, but the file can still go under a name typed in.
-        controls_.pcPath->setText(QStringFromPath(picked));
-    }
+    const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
+    if (!proposal) return;
+    controls_.pcPath->setText(QStringFromUserText(proposal->boxes.pcPath));
+    controls_.deviceName->setText(QStringFromUserText(proposal->boxes.deviceName));
+    controls_.deviceDirectory->setEditText(QStringFromUserText(proposal->boxes.deviceDirectory));
+    picked_ = picked;
 }
 
 void MainDialog::SetCommandsEnabled(bool enabled) {
@@ -117,10 +114,10 @@ void MainDialog::SetCommandsEnabled(bool enabled) {
 void MainDialog::StopTransfer() {
     closing_ = true;
     status_.StopShowing();
-    if (!transfer_.Running()) return;
+    if (!run_) return;
     QEventLoop untilEnded;
-    connect(&transfer_, &DialogTransfer::Finished, &untilEnded, &QEventLoop::quit);
-    transfer_.Cancel();
+    connect(this, &MainDialog::RunFinished, &untilEnded, &QEventLoop::quit);
+    run_->Cancel();
     untilEnded.exec();
 }
 
@@ -136,11 +133,11 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!transfer_.Running() && DroppedFile(*event->mimeData())) event->acceptProposedAction();
+    if (!run_ && DroppedFile(*event->mimeData())) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    if (transfer_.Running()) return;
+    if (run_) return;
     if (const auto file = DroppedFile(*event->mimeData())) {
         UsePickedFile(*file);
         event->acceptProposedAction();

@@ -4,13 +4,13 @@
 // line through which every step of a transfer is shown.
 //
 // Promises:
-// - Download and Upload read the boxes only when pressed and refuse
-//   silently (nothing starts, the status line stays as it is) on an empty
-//   box, a space in the name or directory, or text over 14 bytes of GBK.
+// - Download and Upload read the boxes only when pressed and make the
+//   request through the front-end core (request_form.h); a refused request
+//   starts nothing and leaves the status line as it is.
 // - One transfer at a time: Download, Upload and Browse are disabled while
 //   it runs and enabled again when it has ended.
 // - Browse, and a file dropped on the dialog, fill the three boxes with the
-//   proposal for the picked file; a cancelled pick changes nothing.
+//   core's proposal for the picked file; a cancelled pick changes nothing.
 // - Closing (Exit, the close box) cancels a running transfer and returns
 //   only once it has ended, so the port's settings are back first. Escape
 //   does nothing.
@@ -20,31 +20,29 @@
 #include <QDialog>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/program_setup.h"
 #include "app/qt/dialog_controls.h"
 #include "app/qt/dialog_status.h"
-#include "app/qt/dialog_transfer.h"
 #include "app/qt/file_picking.h"
+#include "app/request_form.h"
+#include "app/transfer_thread.h"
 #include "link/open_port.h"
-#include "transfer/transfer_worker.h"
 
 namespace kestrel {
 
 struct DialogServices {
     std::function<std::vector<std::string>()> listSerialPorts = ListSerialPorts;
     std::filesystem::path stableNameFolder = "/dev/serial/by-id";
-    PortOpener openSerialPort = OpenSerialPort;
-    std::filesystem::path handheldRoot;  // the virtual handheld's files
-    std::vector<std::filesystem::path> tableFolders;
-    std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
+    ProgramFiles files;
     FilePicker pickFile = PickFileWithDialog;
 };
 
-// What the installed program uses: the virtual handheld's files in the
-// user's data folder, the table beside the program or in the data folder.
+// What the installed program uses (program_setup.h).
 DialogServices DesktopServices();
 
 class MainDialog : public QDialog {
@@ -54,12 +52,13 @@ class MainDialog : public QDialog {
     explicit MainDialog(DialogServices services, QWidget* parent = nullptr);
     ~MainDialog() override;
 
-    bool TransferRunning() const { return transfer_.Running(); }
+    bool TransferRunning() const { return run_ != nullptr; }
     // Ends the dialog; a running transfer is cancelled and waited for first.
     void done(int result) override;
 
   signals:
     void TransferEnded(kestrel::TransferOutcome outcome);
+    void RunFinished();  // internal: the run's thread has ended
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -67,7 +66,8 @@ class MainDialog : public QDialog {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void StartTransfer(TransferMode mode);
+    void StartTransfer(Direction direction);
+    void OnTransferEnded(const TransferEnd& end);
     void Browse();
     void UsePickedFile(const std::filesystem::path& picked);
     void SetCommandsEnabled(bool enabled);
@@ -76,7 +76,8 @@ class MainDialog : public QDialog {
     DialogServices services_;
     DialogControls controls_;
     DialogStatus status_;
-    DialogTransfer transfer_;  // after status_: the run ends before the sink goes
+    std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
+    std::unique_ptr<TransferThread> run_;         // after status_: the run ends before the sink goes
     bool closing_ = false;
 };
 

@@ -4,10 +4,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/device_disk_names.h"
 #include "app/gbk_text.h"
-#include "app/qt/dialog_texts.h"
-#include "device/builtin_port.h"
+#include "transfer/transfer_texts.h"
 
 namespace kestrel {
 namespace {
@@ -31,38 +29,29 @@ std::map<fs::path, fs::path> StableLinks(const fs::path& folder) {
     return links;
 }
 
-UserText VirtualHandheldLabel() {
-    return FromGbk(texts::kVirtualHandheld).value_or(UserText());
+UserText BuiltInHandheldLabel() {
+    return FromGbk(texts::kBuiltInHandheld).value_or(UserText());
 }
 
 }  // namespace
 
-std::vector<PortChoice> ListPortChoices(const std::vector<std::string>& devicePaths,
-                                        const std::filesystem::path& stableNameFolder) {
+std::vector<PortListEntry> ListPortChoices(const std::vector<std::string>& devicePaths,
+                                           const std::filesystem::path& stableNameFolder) {
     const auto links = StableLinks(stableNameFolder);
-    std::vector<PortChoice> choices;
+    std::vector<PortListEntry> choices;
     for (const std::string& device : devicePaths) {
         std::error_code error;
         const fs::path real = fs::canonical(device, error);
         const auto link = error ? links.end() : links.find(real);
         if (link == links.end()) {
-            choices.push_back({fs::path(device).native(), device});
+            choices.push_back({fs::path(device).native(), {PortChoice::Kind::serial, device}});
         } else {
-            choices.push_back({link->second.filename().native(), link->second.string()});
+            choices.push_back({link->second.filename().native(),
+                               {PortChoice::Kind::serial, link->second.string()}});
         }
     }
-    choices.push_back({VirtualHandheldLabel(), std::string(texts::kVirtualHandheld)});
+    choices.push_back({BuiltInHandheldLabel(), {PortChoice::Kind::builtInHandheld, {}}});
     return choices;
-}
-
-PortOpener DialogPortOpener(std::filesystem::path handheldRoot, PortOpener openSerialPort) {
-    return [root = std::move(handheldRoot),
-            openSerial = std::move(openSerialPort)](std::string_view name) -> OpenedPort {
-        if (name != texts::kVirtualHandheld) return openSerial(name);
-        std::unique_ptr<Port> port = OpenBuiltInHandheld(root, DiskNameForDeviceText);
-        if (!port) return {nullptr, std::string(texts::kVirtualHandheldNoFolder)};
-        return {std::move(port), {}};
-    };
 }
 
 }  // namespace kestrel

@@ -1,8 +1,6 @@
 #include "app/qt/port_combo_box.h"
 
 #include <QAbstractItemView>
-#include <QByteArray>
-#include <QVariant>
 
 #include "app/qt/qt_text.h"
 
@@ -14,23 +12,25 @@ PortComboBox::PortComboBox(PortLister list, QWidget* parent)
 }
 
 void PortComboBox::Refresh() {
-    const auto chosen = ChosenPortName();
+    const auto chosen = ChosenPort();
     clear();
+    entries_ = list_();
     int keep = 0;
-    for (const PortChoice& choice : list_()) {
-        const QByteArray name(choice.portName.data(),
-                              static_cast<qsizetype>(choice.portName.size()));
-        if (chosen && *chosen == choice.portName) keep = count();
-        addItem(QStringFromUserText(choice.label), name);
+    for (const PortListEntry& entry : entries_) {
+        if (chosen && chosen->kind == entry.port.kind && chosen->name == entry.port.name) {
+            keep = count();
+        }
+        addItem(QStringFromUserText(entry.label));
     }
     setCurrentIndex(count() > 0 ? keep : -1);
     // Stable names are long; the open list shows them whole.
     view()->setMinimumWidth(view()->sizeHintForColumn(0) + 8);
 }
 
-std::optional<std::string> PortComboBox::ChosenPortName() const {
-    if (currentIndex() < 0) return std::nullopt;
-    return currentData().toByteArray().toStdString();
+std::optional<PortChoice> PortComboBox::ChosenPort() const {
+    const int index = currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return std::nullopt;
+    return entries_[static_cast<std::size_t>(index)].port;
 }
 
 void PortComboBox::showPopup() {

@@ -13,7 +13,7 @@
 
 namespace kestrel {
 
-using PortLister = std::function<std::vector<PortChoice>()>;
+using PortLister = std::function<std::vector<PortListEntry>()>;
 
 class PortComboBox : public QComboBox {
     Q_OBJECT
@@ -22,13 +22,14 @@ class PortComboBox : public QComboBox {
     PortComboBox(PortLister list, QWidget* parent);
 
     void Refresh();
-    // The chosen port's name for a request; nullopt when the list is empty.
-    std::optional<std::string> ChosenPortName() const;
+    // The chosen port for a request; nullopt when the list is empty.
+    std::optional<PortChoice> ChosenPort() const;
 
     void showPopup() override;
 
   private:
     PortLister list_;
+    std::vector<PortListEntry> entries_;  // in list order
 };
 
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 #include "app/win32/gbk_limit.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/window_text.h"
+#include "transfer/transfer_texts.h"
 
 namespace kestrel {
 namespace {
@@ -34,13 +35,14 @@ void FillPortList(HWND list, const std::vector<std::string>& present) {
         if (std::find(entries.begin(), entries.end(), *name) != entries.end()) continue;
         entries.push_back(*name);
     }
+    entries.push_back(ShownText(texts::kBuiltInHandheld));
     for (const std::wstring& entry : entries) AddEntry(list, entry);
     const LRESULT first = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(L"COM1"));
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(first), 0);
 }
 
-std::optional<std::string> SelectedPortName(HWND list) {
+std::optional<PortChoice> SelectedPort(HWND list) {
     const LRESULT selected = SendMessageW(list, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR) return std::nullopt;
     const WPARAM index = static_cast<WPARAM>(selected);
@@ -49,7 +51,12 @@ std::optional<std::string> SelectedPortName(HWND list) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    return ToGbk(text);
+    if (text == ShownText(texts::kBuiltInHandheld)) {
+        return PortChoice{PortChoice::Kind::builtInHandheld, {}};
+    }
+    std::optional<std::string> name = ToGbk(text);
+    if (!name) return std::nullopt;
+    return PortChoice{PortChoice::Kind::serial, std::move(*name)};
 }
 
 void LimitTyping(HWND dialog) {

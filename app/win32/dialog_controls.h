@@ -3,9 +3,10 @@
 // device boxes limited in GBK bytes.
 //
 // Promises:
-// - FillPortList lists "COM1" to "COM4" and every present port not among
-//   them (the list sorts itself), and selects "COM1".
-// - SelectedPortName is the selected entry's text, nullopt when none is
+// - FillPortList lists "COM1" to "COM4", every present port not among them
+//   and the built-in handheld "虚拟文曲星" (the list sorts itself), and
+//   selects "COM1".
+// - SelectedPort is the selected entry's port, nullopt when none is
 //   selected.
 // - LimitTyping caps typing in the three boxes; the Keep...WithinGbkLimit pair
 //   then cuts what still exceeds 14 bytes of GBK after a change, keeping the
@@ -17,10 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "transfer/transfer_request.h"
+
 namespace kestrel {
 
 void FillPortList(HWND list, const std::vector<std::string>& present);
-std::optional<std::string> SelectedPortName(HWND list);
+std::optional<PortChoice> SelectedPort(HWND list);
 
 void LimitTyping(HWND dialog);
 void KeepEditWithinGbkLimit(HWND edit);

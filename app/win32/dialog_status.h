@@ -15,7 +15,7 @@
 #include <atomic>
 #include <string_view>
 
-#include "link/status_sink.h"
+#include "status/status_sink.h"
 
 namespace kestrel {
 

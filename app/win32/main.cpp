@@ -6,20 +6,10 @@
 #include <commctrl.h>
 // clang-format on
 
-#include "app/program_files.h"
 #include "app/win32/main_dialog.h"
-#include "formats/substitution_table.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-
-    const kestrel::TableLoad table = kestrel::FindSubstitutionTable(kestrel::TableFolders());
-    kestrel::DialogSetup setup;
-    if (table.table) {
-        setup.transfer.table = &*table.table;
-    } else {
-        setup.transfer.missingTableName = table.file;
-    }
-    return kestrel::RunMainDialog(instance, std::move(setup));
+    return kestrel::RunMainDialog(instance, kestrel::DialogSetup{});
 }

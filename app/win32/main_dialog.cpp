@@ -5,11 +5,12 @@
 #include <utility>
 #include <variant>
 
-#include "app/request_form.h"
+#include "app/app_texts.h"
+#include "app/picked_file.h"
 #include "app/win32/center_window.h"
 #include "app/win32/dialog_controls.h"
-#include "app/win32/picked_file.h"
 #include "app/win32/resource_ids.h"
+#include "app/win32/sent_messages.h"
 #include "app/win32/window_text.h"
 
 namespace kestrel {
@@ -109,6 +110,7 @@ void MainDialog::Initialize() {
     CenterWindow(window_);
     LimitTyping(window_);
     FillPortList(GetDlgItem(window_, IDC_PORT), setup_.listPorts());
+    SetItemText(window_, IDC_CREDIT, ShownText(texts::kCreditLine));
     for (const wchar_t* directory : {L"LAVA", L"LavaData"}) {
         SendDlgItemMessageW(window_, IDC_DEVICE_DIRECTORY, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(directory));
@@ -128,10 +130,10 @@ void MainDialog::OnCommand(int id, int code) {
     if (code != 0) return;
     switch (id) {
         case IDC_DOWNLOAD:
-            StartTransfer(TransferMode::down);
+            StartTransfer(Direction::send);
             break;
         case IDC_UPLOAD:
-            StartTransfer(TransferMode::up);
+            StartTransfer(Direction::receive);
             break;
         case IDC_BROWSE:
             Browse();
@@ -144,25 +146,30 @@ void MainDialog::OnCommand(int id, int code) {
     }
 }
 
-void MainDialog::StartTransfer(TransferMode mode) {
-    if (runner_ || closing_) return;
+void MainDialog::StartTransfer(Direction direction) {
+    if (run_ || closing_) return;
     const RequestBoxes boxes{ItemText(window_, IDC_PC_PATH), ItemText(window_, IDC_DEVICE_NAME),
                              ItemText(window_, IDC_DEVICE_DIRECTORY)};
-    const auto form = ReadRequestForm(boxes);
-    const auto* accepted = std::get_if<AcceptedRequest>(&form);
-    if (accepted == nullptr) return;  // refused without a word
-    const std::optional<std::string> port = SelectedPortName(GetDlgItem(window_, IDC_PORT));
+    const std::optional<PortChoice> port = SelectedPort(GetDlgItem(window_, IDC_PORT));
     if (!port) return;
+    auto request = RequestFromBoxes(direction, boxes, *port, picked_);
+    if (std::holds_alternative<Refusal>(request)) return;  // refused without a word
 
-    TransferRequest request{*port, mode, accepted->pcPath, accepted->deviceName,
-                            accepted->deviceDirectory};
+    runEnded_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!runEnded_) return;
     SetCommandsEnabled(false);
-    runner_ = std::make_unique<TransferRunner>(std::move(request), setup_.transfer, status_,
-                                               window_, kTransferEndedMessage);
+    HWND window = window_;
+    HANDLE ended = runEnded_.get();
+    run_ = std::make_unique<TransferThread>(
+        std::get<TransferRequest>(std::move(request)), LoadSetup(setup_.files), status_,
+        [window, ended](const TransferEnd&) {
+            SetEvent(ended);
+            PostMessageW(window, kTransferEndedMessage, 0, 0);
+        });
 }
 
 void MainDialog::Browse() {
-    if (runner_ || closing_) return;
+    if (run_ || closing_) return;
     const std::optional<std::filesystem::path> picked =
         setup_.pickFile(window_, ItemText(window_, IDC_PC_PATH));
     if (picked) ShowPickedFile(*picked);
@@ -170,18 +177,19 @@ void MainDialog::Browse() {
 
 void MainDialog::TakeDroppedFile(HDROP drop) {
     const DropHandle dropped(drop);
-    if (runner_ || closing_) return;  // as Browse, which is disabled meanwhile
+    if (run_ || closing_) return;  // as Browse, which is disabled meanwhile
     if (const std::optional<std::filesystem::path> file = dropped.FirstFile()) {
         ShowPickedFile(*file);
     }
 }
 
 void MainDialog::ShowPickedFile(const std::filesystem::path& picked) {
-    const std::optional<BoxTexts> boxes = BoxesForPickedFile(picked);
-    if (!boxes) return;
-    SetItemText(window_, IDC_PC_PATH, boxes->pcPath);
-    SetItemText(window_, IDC_DEVICE_NAME, boxes->deviceName);
-    SetItemText(window_, IDC_DEVICE_DIRECTORY, boxes->deviceDirectory);
+    const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
+    if (!proposal) return;
+    SetItemText(window_, IDC_PC_PATH, proposal->boxes.pcPath);
+    SetItemText(window_, IDC_DEVICE_NAME, proposal->boxes.deviceName);
+    SetItemText(window_, IDC_DEVICE_DIRECTORY, proposal->boxes.deviceDirectory);
+    picked_ = picked;
 }
 
 void MainDialog::SetCommandsEnabled(bool enabled) {
@@ -198,7 +206,7 @@ void MainDialog::SetCommandsEnabled(bool enabled) {
 }
 
 void MainDialog::OnTransferEnded() {
-    runner_.reset();  // the run is over: this joins its thread at once
+    run_.reset();  // the run is over: this joins its thread at once
     if (closing_) {
         End();
         return;
@@ -207,14 +215,22 @@ void MainDialog::OnTransferEnded() {
 }
 
 void MainDialog::RequestEnd() {
-    if (!runner_) {
+    if (!run_) {
         End();
         return;
     }
     // The dialog goes at once; it ends when the port is back as it was.
     closing_ = true;
     ShowWindow(window_, SW_HIDE);
-    runner_->Cancel();
+    run_->Cancel();
+}
+
+// Cancels a run still going and waits for it, still taking the texts it sends.
+void MainDialog::StopTransfer() {
+    if (!run_) return;
+    run_->Cancel();
+    WaitDispatchingSentMessages(runEnded_.get());
+    run_.reset();
 }
 
 void MainDialog::End() {
@@ -227,7 +243,7 @@ void MainDialog::End() {
 
 void MainDialog::OnDestroy() {
     status_.Close();
-    runner_.reset();  // cancels and waits for a run still going
+    StopTransfer();
     SetWindowLongPtrW(window_, DWLP_USER, 0);
     window_ = nullptr;
 }

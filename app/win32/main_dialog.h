@@ -4,13 +4,14 @@
 // reports.
 //
 // Promises:
-// - Download and Upload read the boxes and the selected port into a request
-//   and start one transfer on a thread of its own; a request with an empty
-//   box, or a space or anything GBK cannot hold in the name or directory, is
-//   refused without a word. While a transfer runs, Download, Upload, Browse
-//   and dropping a file do nothing (the three buttons are disabled).
-// - Browse and a file dropped on the dialog fill the three boxes from the
-//   picked file; a cancelled pick leaves them as they were.
+// - Download and Upload make a request from the boxes and the selected port
+//   through the front-end core (request_form.h) and start one transfer on a
+//   thread of its own; a refused request starts nothing. While a transfer
+//   runs, Download, Upload, Browse and dropping a file do nothing (the three
+//   buttons are disabled).
+// - Browse and a file dropped on the dialog fill the three boxes with the
+//   core's proposal for the picked file; a cancelled pick leaves them as
+//   they were.
 // - The device name and directory boxes never hold more than 14 bytes of GBK.
 // - Exit or the close box during a transfer cancels it, and the dialog ends
 //   once the port is back as it was found.
@@ -22,15 +23,16 @@
 #include <string>
 #include <vector>
 
+#include "app/program_setup.h"
+#include "app/request_form.h"
+#include "app/transfer_thread.h"
 #include "app/win32/dialog_status.h"
 #include "app/win32/file_picker.h"
-#include "app/win32/transfer_runner.h"
-#include "transfer/transfer_worker.h"
 
 namespace kestrel {
 
 struct DialogSetup {
-    TransferSetup transfer;
+    ProgramFiles files = InstalledProgramFiles();
     FilePicker pickFile;  // empty: the open-file dialog
     // The serial ports present; listed after COM1 to COM4.
     std::function<std::vector<std::string>()> listPorts = ListSerialPorts;
@@ -51,7 +53,7 @@ class MainDialog {
 
     // The dialog's window while it exists, null before and after.
     HWND Window() const { return window_; }
-    bool TransferRunning() const { return runner_ != nullptr; }
+    bool TransferRunning() const { return run_ != nullptr; }
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,12 +61,13 @@ class MainDialog {
 
     void Initialize();
     void OnCommand(int id, int code);
-    void StartTransfer(TransferMode mode);
+    void StartTransfer(Direction direction);
     void Browse();
     void TakeDroppedFile(HDROP drop);
     void ShowPickedFile(const std::filesystem::path& picked);
     void SetCommandsEnabled(bool enabled);
     void OnTransferEnded();
+    void StopTransfer();
     void RequestEnd();
     void End();
     void OnDestroy();
@@ -75,7 +78,12 @@ class MainDialog {
     bool closing_ = false;
     HWND window_ = nullptr;
     DialogStatus status_;
-    std::unique_ptr<TransferRunner> runner_;  // set while a transfer runs
+    std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
+    struct HandleCloser {
+        void operator()(HANDLE handle) const { CloseHandle(handle); }
+    };
+    std::unique_ptr<void, HandleCloser> runEnded_;  // signalled as the run ends
+    std::unique_ptr<TransferThread> run_;          // set while a transfer runs
 };
 
 // The dialog created shown but not modal (for tests and tools); null when it

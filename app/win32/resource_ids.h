@@ -15,3 +15,4 @@
 #define IDC_BROWSE 1006
 #define IDC_STATUS 1007
 #define IDC_PORT 1012
+#define IDC_CREDIT 1013

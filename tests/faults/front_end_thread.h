@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/status_sink.h"
+#include "status/status_sink.h"
 
 namespace kestrel::test {
 

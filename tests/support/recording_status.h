@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/status_sink.h"
+#include "status/status_sink.h"
 
 namespace kestrel::test {
 

@@ -1,4 +1,4 @@
-#include "device/paced_port.h"
+#include "bench/paced_port.h"
 
 #include <algorithm>
 

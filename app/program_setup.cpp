@@ -1,0 +1,35 @@
+#include "app/program_setup.h"
+
+#include <utility>
+
+#include "app/app_texts.h"
+#include "app/device_disk_names.h"
+#include "app/program_files.h"
+#include "device/builtin_port.h"
+
+namespace kestrel {
+
+ProgramFiles InstalledProgramFiles() {
+    ProgramFiles files;
+    files.tableFolders = TableFolders();
+    files.handheldRoot = UserDataFolder() / "handheld";
+    return files;
+}
+
+TransferSetup LoadSetup(const ProgramFiles& files) {
+    TransferSetup setup;
+    TableLoad table = FindSubstitutionTable(files.tableFolders);
+    setup.table = std::move(table.table);
+    if (!setup.table) setup.missingTableName = table.file;
+    setup.tempDirectory = files.tempDirectory;
+    setup.openPort = [root = files.handheldRoot,
+                      openSerial = files.openSerialPort](const PortChoice& port) -> OpenedPort {
+        if (port.kind == PortChoice::Kind::serial) return openSerial(port.name);
+        std::unique_ptr<Port> handheld = OpenBuiltInHandheld(root, DiskNameForDeviceText);
+        if (!handheld) return {nullptr, std::string(texts::kBuiltInHandheldNoFolder)};
+        return {std::move(handheld), {}};
+    };
+    return setup;
+}
+
+}  // namespace kestrel

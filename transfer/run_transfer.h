@@ -1,0 +1,56 @@
+#pragma once
+// The one place where a request becomes a transfer and where a transfer
+// ends. RunTransfer opens the port, runs the send, receive or package
+// operation, and always puts the port back as it found it.
+//
+// Promises:
+// - It returns on every path: a failure, a cancel, or anything unexpected
+//   (an exception, memory running out) ends the run with its reason shown,
+//   then "终止传输", the port restored and closed. It never throws.
+// - Success shows "传输成功。" as the last text.
+// - Cancel() on the switch may come from any thread: the run stops at its
+//   next port operation, or at once if it is waiting on the port.
+// - It blocks the calling thread for the whole run.
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "formats/substitution_table.h"
+#include "link/open_port.h"
+#include "link/serial_link.h"
+#include "status/status_sink.h"
+#include "transfer/cancel_switch.h"
+#include "transfer/transfer_request.h"
+
+namespace kestrel {
+
+enum class TransferOutcome {
+    succeeded,        // "传输成功。" was shown
+    failed,           // the run ended without success
+    cancelled,        // stopped through the cancel switch
+    portUnavailable,  // the port could not be opened; nothing was exchanged
+};
+
+struct TransferEnd {
+    TransferOutcome outcome = TransferOutcome::failed;
+    std::string reason;  // GBK; why the run did not succeed, empty when it did
+};
+
+using PortOpener = std::function<OpenedPort(const PortChoice& port)>;
+
+// What a front end provides for every run.
+struct TransferSetup {
+    PortOpener openPort;                                 // empty: serial ports only
+    std::optional<SubstitutionTable> table;              // none: "bin" files cannot be sent
+    std::filesystem::path missingTableName;              // named in the text when there is none
+    std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
+    std::chrono::milliseconds silenceBound = kDefaultSilenceBound;
+};
+
+TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& setup,
+                        StatusSink& status, CancelSwitch& cancel) noexcept;
+
+}  // namespace kestrel
