@@ -25,9 +25,15 @@ class AttachedPort {
 };
 
 OpenedPort OpenPort(const PortChoice& port, const TransferSetup& setup) {
-    if (setup.openPort) return setup.openPort(port);
-    if (port.kind != PortChoice::Kind::serial) return {nullptr, {}};
-    return OpenSerialPort(port.name);
+    try {
+        if (setup.openPort) return setup.openPort(port);
+        if (port.kind != PortChoice::Kind::serial) return {nullptr, {}};
+        return OpenSerialPort(port.name);
+    } catch (const std::bad_alloc&) {
+        return {nullptr, std::string(texts::kNoMemory)};
+    } catch (...) {
+        return {nullptr, std::string(texts::kUnexpectedError)};
+    }
 }
 
 Result SendFilesInOneSession(TransferRun& run, const std::vector<TransferFile>& files) {
@@ -118,7 +124,8 @@ TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& set
     try {
         return RunGuarded(request, setup, status, cancel);
     } catch (...) {
-        // Even the texts could not be made or shown: the port is back by now.
+        // Showing a text failed (the sink threw, or memory ran out): the port
+        // is back by now, and the caller still learns the run failed.
         return {TransferOutcome::failed, {}};
     }
 }
