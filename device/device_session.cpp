@@ -72,11 +72,16 @@ bool DeviceSession::ChangeDirectory(const PcPacket& packet) {
 
 bool DeviceSession::NewFile(const PcPacket& packet) {
     const auto name = ParseNewFilePayload(packet.payload);
-    return name && files_.CreateFile(directory_, *name);
+    if (!name || !files_.CreateFile(directory_, *name)) return false;
+    writing_ = activity_.size();
+    activity_.push_back({true, directory_, *name, 0});
+    return true;
 }
 
 bool DeviceSession::Data(const PcPacket& packet) {
-    return packet.payload.size() <= kMaxDataPayload && files_.Append(packet.payload);
+    if (packet.payload.size() > kMaxDataPayload || !files_.Append(packet.payload)) return false;
+    if (writing_) activity_[*writing_].bytes += packet.payload.size();
+    return true;
 }
 
 bool DeviceSession::OpenFile(const PcPacket& packet) {
@@ -84,13 +89,20 @@ bool DeviceSession::OpenFile(const PcPacket& packet) {
     if (!request) return false;
     const auto firstByte =
         directory_.empty() ? std::uint8_t{0} : static_cast<std::uint8_t>(directory_.front());
-    return request->directoryByte == firstByte && files_.OpenForReading(directory_, request->name);
+    if (request->directoryByte != firstByte || !files_.OpenForReading(directory_, request->name)) {
+        return false;
+    }
+    reading_ = activity_.size();
+    activity_.push_back({false, directory_, request->name, 0});
+    return true;
 }
 
 std::optional<std::vector<std::uint8_t>> DeviceSession::ReadRequest(const PcPacket& packet) {
     const auto size = ParseReadRequestPayload(packet.payload);
     if (!size || *size == 0) return std::nullopt;
-    return files_.ReadChunk(*size);
+    auto chunk = files_.ReadChunk(*size);
+    if (chunk && reading_) activity_[*reading_].bytes += chunk->size();
+    return chunk;
 }
 
 }  // namespace kestrel

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device/device_files.h"
@@ -27,6 +28,14 @@
 namespace kestrel {
 
 inline constexpr std::size_t kMaxDataPayload = 1024;
+
+// A file the session wrote (the PC sent it) or read (the PC fetched it).
+struct FileActivity {
+    bool written = false;
+    std::string directory;  // GBK, "" for the root
+    std::string name;       // GBK
+    std::uint64_t bytes = 0;
+};
 
 struct Answer {
     bool accepted = false;
@@ -43,6 +52,12 @@ class DeviceSession {
     // Forgets a session that was dropped: closes the files, waits for Start.
     void Reset();
 
+    // The files written and read since the last call, in order.
+    std::vector<FileActivity> TakeActivity() {
+        writing_ = reading_ = std::nullopt;
+        return std::exchange(activity_, {});
+    }
+
   private:
     bool Start();
     bool ChangeDirectory(const PcPacket& packet);
@@ -54,6 +69,9 @@ class DeviceSession {
     DeviceFiles& files_;
     bool started_ = false;
     std::string directory_;
+    std::vector<FileActivity> activity_;
+    std::optional<std::size_t> writing_;  // in activity_, the file open for writing
+    std::optional<std::size_t> reading_;
 };
 
 }  // namespace kestrel

@@ -58,6 +58,8 @@ VirtualHandheld::VirtualHandheld(const std::filesystem::path& root, HandheldOpti
 SessionEnd VirtualHandheld::ServeSession(Port& port) {
     const SessionEnd end = RunSession(port);
     session_.Reset();
+    const std::vector<FileActivity> files = session_.TakeActivity();
+    if (options_.onSessionEnd) options_.onSessionEnd(end, files);
     std::lock_guard lock(traceMutex_);
     trace_.ends.push_back(end);
     return end;

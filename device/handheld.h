@@ -50,6 +50,8 @@ struct HandheldOptions {
     // The handheld's own work on each PC packet before it answers (flash
     // writes and the like), for benchmarks over a paced line.
     std::chrono::microseconds packetWork{0};
+    // Told of every session as it ends, on the serving thread.
+    std::function<void(SessionEnd end, const std::vector<FileActivity>& files)> onSessionEnd;
 };
 
 std::string_view SessionEndName(SessionEnd end);

@@ -1,7 +1,8 @@
 #pragma once
 // Opening a serial device by name, per platform. On POSIX a name is a device
-// path, and "COM1" to "COM4" stand for /dev/ttyS0 to /dev/ttyS3; on Windows
-// it is a COM port name. The port is opened for exclusive use and set to
+// path, and "COM1" to "COM4" (in any case) stand for /dev/ttyS0 to
+// /dev/ttyS3; on Windows it is a COM port name, in any case. The port is
+// opened for exclusive use and set to
 // 115200 baud, 8 data bits, no parity, 1 stop bit, raw, no flow control; the
 // settings found are put back when the port is destroyed.
 

@@ -442,8 +442,13 @@ OpenedPort OpenSerialPort(std::string_view name) {
 }
 
 std::string SerialDevicePath(std::string_view name) {
+    // "com1" as well as "COM1", as Windows takes it.
+    std::string upper(name);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
     for (std::size_t i = 0; i < std::size(kComDevices); ++i) {
-        if (name == "COM" + std::to_string(i + 1)) return kComDevices[i];
+        if (upper == "COM" + std::to_string(i + 1)) return kComDevices[i];
     }
     return std::string(name);
 }

@@ -14,6 +14,8 @@ inline constexpr std::string_view kWaiting = "\xB5\xC8\xB4\xFD\xB4\xAB\xCA\xE4\x
 inline constexpr std::string_view kSucceeded = "\xB4\xAB\xCA\xE4\xB3\xC9\xB9\xA6\xA1\xA3";
 // 终止传输
 inline constexpr std::string_view kAborted = "\xD6\xD5\xD6\xB9\xB4\xAB\xCA\xE4";
+// 终止传输： (followed by the reason)
+inline constexpr std::string_view kAbortedBecause = "\xD6\xD5\xD6\xB9\xB4\xAB\xCA\xE4\xA3\xBA";
 // 虚拟文曲星: the handheld built into the program, as a port
 inline constexpr std::string_view kBuiltInHandheld = "\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7";
 // 开始通讯! (inside the Start packet)

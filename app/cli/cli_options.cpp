@@ -50,6 +50,7 @@ Command ParseTransfer(const std::string& verb, const std::vector<std::string>& r
     if (!words.error.empty()) return UsageError{words.error};
     if (words.positional.size() != 1) return UsageError{verb + " takes exactly one FILE"};
     const std::string port = Option(words, "--port").value_or(kDefaultPort);
+    if (port.empty()) return UsageError{"--port needs a port name"};
     if (verb == "send") {
         return SendCommand{words.positional[0], Option(words, "--dir"), Option(words, "--name"),
                            port};

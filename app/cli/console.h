@@ -1,7 +1,13 @@
 #pragma once
-// The terminal: status texts (GBK) printed one a line in the terminal's own
-// encoding, and plain messages of the command line itself.
+// The terminal: status texts (GBK) in the terminal's own encoding, and plain
+// messages of the command line itself.
+//
+// ConsoleStatus prints each status text on a line of its own. On a terminal
+// the "%5dk" counts give way to one progress line redrawn in place, which a
+// following status text leaves standing above itself; when the output is not
+// a terminal, every text is a line exactly as shown, for scripts.
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,14 +20,29 @@ namespace kestrel::cli {
 class ConsoleStatus : public StatusSink {
   public:
     ConsoleStatus();
+    ~ConsoleStatus() override;
+    ConsoleStatus(const ConsoleStatus&) = delete;
+    ConsoleStatus& operator=(const ConsoleStatus&) = delete;
+
     void ShowStatus(std::string_view gbkText) override;
+    void ShowProgress(std::string_view gbkText, Progress progress) override;
+
+  private:
+    void EndProgressLine();
+
+    bool terminal_;
+    bool progressShown_ = false;
+    std::chrono::steady_clock::time_point fileStart_{};
 };
 
-// A GBK text in the terminal's encoding; bytes that cannot be shown become "?".
+// A GBK text in the terminal's encoding, as a line; bytes that cannot be
+// shown become "?".
 void PrintGbkLine(std::string_view gbkText);
-// Text of the command line itself (help, port names), to stdout.
+void PrintGbkErrorLine(std::string_view gbkText);  // the same, to stderr
+// Text of the command line itself (help, port names), to stdout, as it is.
 void PrintText(std::string_view utf8Text);
-void PrintError(std::string_view utf8Message);
+void PrintError(std::string_view utf8Message);  // "kestrel-cli: " message, to stderr
+bool StdoutIsTerminal();
 
 // The words after the program's name, as UTF-8. On Windows they are read as
 // UTF-16 from the system, so that any file name survives whatever the code

@@ -1,7 +1,7 @@
 #include <iconv.h>
 #include <langinfo.h>
+#include <unistd.h>
 
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -45,21 +45,25 @@ std::string FromGbkForTerminal(std::string_view gbk) {
     return out;
 }
 
+void PrintLine(std::FILE* stream, std::string_view gbkText) {
+    const std::string text = FromGbkForTerminal(gbkText);
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
 }  // namespace
 
-ConsoleStatus::ConsoleStatus() {
-    std::setlocale(LC_CTYPE, "");
-}
-
-void ConsoleStatus::ShowStatus(std::string_view gbkText) {
-    PrintGbkLine(gbkText);
-}
-
 void PrintGbkLine(std::string_view gbkText) {
-    const std::string text = FromGbkForTerminal(gbkText);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    PrintLine(stdout, gbkText);
+}
+
+void PrintGbkErrorLine(std::string_view gbkText) {
+    PrintLine(stderr, gbkText);
+}
+
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
 }
 
 void PrintText(std::string_view utf8Text) {

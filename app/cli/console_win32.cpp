@@ -62,14 +62,18 @@ struct LocalFreeWords {
 
 }  // namespace
 
-ConsoleStatus::ConsoleStatus() = default;
-
-void ConsoleStatus::ShowStatus(std::string_view gbkText) {
-    PrintGbkLine(gbkText);
-}
-
 void PrintGbkLine(std::string_view gbkText) {
     Write(STD_OUTPUT_HANDLE, stdout, Widen(kGbkCodePage, gbkText) + L"\n");
+}
+
+void PrintGbkErrorLine(std::string_view gbkText) {
+    Write(STD_ERROR_HANDLE, stderr, Widen(kGbkCodePage, gbkText) + L"\n");
+}
+
+bool StdoutIsTerminal() {
+    DWORD mode = 0;
+    const HANDLE handle = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
 }
 
 void PrintText(std::string_view utf8Text) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kestrel::cli {
 
@@ -16,6 +17,10 @@ class InterruptWatcher {
     InterruptWatcher& operator=(const InterruptWatcher&) = delete;
 
     bool Interrupted() const;
+    // What shells expect of a program ended by the request: 130 for Ctrl-C
+    // (or Ctrl-Break), 143 for a termination request (or a closing console);
+    // nullopt when none came.
+    std::optional<int> ExitStatus() const;
 
   private:
     struct State;

@@ -13,7 +13,7 @@ namespace kestrel::cli {
 struct InterruptWatcher::State {
     sigset_t signals{};
     sigset_t previous{};
-    std::atomic<bool> interrupted{false};
+    std::atomic<int> signal{0};  // the first request that came
     std::atomic<bool> leaving{false};
     std::thread watcher;
 };
@@ -32,7 +32,8 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
             if (sigwait(&state.signals, &signal) != 0) continue;
             if (state.leaving) return;
             if (signal == SIGUSR1) continue;
-            state.interrupted = true;
+            int none = 0;
+            state.signal.compare_exchange_strong(none, signal);
             onInterrupt();
         }
     });
@@ -46,7 +47,13 @@ InterruptWatcher::~InterruptWatcher() {
 }
 
 bool InterruptWatcher::Interrupted() const {
-    return state_->interrupted;
+    return state_->signal != 0;
+}
+
+std::optional<int> InterruptWatcher::ExitStatus() const {
+    const int signal = state_->signal;
+    if (signal == 0) return std::nullopt;
+    return 128 + signal;  // 130 for SIGINT, 143 for SIGTERM
 }
 
 }  // namespace kestrel::cli

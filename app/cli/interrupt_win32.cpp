@@ -44,8 +44,14 @@ UniqueHandle OpenNamedEvent(const wchar_t* what, DWORD access) {
 BOOL WINAPI OnConsoleControl(DWORD type) {
     const UniqueHandle interrupt = OpenNamedEvent(L"interrupt", EVENT_MODIFY_STATE);
     if (!interrupt) return FALSE;  // no watcher: the system's default, ending the process
+    const bool closing =
+        type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT;
+    if (closing) {
+        const UniqueHandle terminate = OpenNamedEvent(L"terminate", EVENT_MODIFY_STATE);
+        if (terminate) ::SetEvent(terminate.get());
+    }
     ::SetEvent(interrupt.get());
-    if (type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT) {
+    if (closing) {
         const UniqueHandle gone = OpenNamedEvent(L"gone", SYNCHRONIZE);
         if (gone) ::WaitForSingleObject(gone.get(), kCloseWaitMs);
     }
@@ -57,8 +63,9 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 struct InterruptWatcher::State {
     UniqueHandle interrupt = CreateNamedEvent(L"interrupt");
     UniqueHandle gone = CreateNamedEvent(L"gone");
+    UniqueHandle terminate = CreateNamedEvent(L"terminate");  // set for a closing console
     UniqueHandle leave{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    std::atomic<bool> interrupted{false};
+    std::atomic<int> exitStatus{0};  // of the first request that came
     std::thread watcher;
 };
 
@@ -71,7 +78,9 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
             const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
             if (woke != WAIT_OBJECT_0 + 1) return;  // leaving, or the events are unusable
             ::ResetEvent(state.interrupt.get());
-            state.interrupted = true;
+            const bool terminated = ::WaitForSingleObject(state.terminate.get(), 0) == WAIT_OBJECT_0;
+            int none = 0;
+            state.exitStatus.compare_exchange_strong(none, terminated ? 143 : 130);
             onInterrupt();
         }
     });
@@ -86,7 +95,13 @@ InterruptWatcher::~InterruptWatcher() {
 }
 
 bool InterruptWatcher::Interrupted() const {
-    return state_->interrupted;
+    return state_->exitStatus != 0;
+}
+
+std::optional<int> InterruptWatcher::ExitStatus() const {
+    const int status = state_->exitStatus;
+    if (status == 0) return std::nullopt;
+    return status;
 }
 
 }  // namespace kestrel::cli

@@ -40,7 +40,8 @@ int Run(Direction direction, const Arguments& arguments, const std::string& port
     TransferThread run(std::get<TransferRequest>(request), LoadSetup(InstalledProgramFiles()),
                        status, {}, cancel);
     const TransferEnd end = run.Wait();
-    return end.outcome == TransferOutcome::succeeded ? kExitSuccess : kExitFailure;
+    if (end.outcome == TransferOutcome::succeeded) return kExitSuccess;
+    return interrupts.ExitStatus().value_or(kExitFailure);
 }
 
 }  // namespace
@@ -60,7 +61,9 @@ int RunReceive(const ReceiveCommand& command) {
 }
 
 int RunPorts() {
-    for (const std::string& port : ListSerialPorts()) PrintText(port + "\n");
+    const std::vector<std::string> ports = ListSerialPorts();
+    if (ports.empty()) PrintError("no serial ports found");
+    for (const std::string& port : ports) PrintText(port + "\n");
     return kExitSuccess;
 }
 
