@@ -1,0 +1,24 @@
+#pragma once
+// The line's bytes built apart from the code under test: PC frames as the PC
+// must send them, and what a handheld sends.
+
+#include <cstdint>
+#include <string_view>
+
+#include "tests/support/bytes.h"
+
+namespace kestrel::test {
+
+Bytes Frame(std::uint8_t type, const Bytes& payload);  // type, length LE, payload, XOR
+Bytes StartFrame();                                    // 100 bytes: spaces and the banner
+Bytes DirectoryFrame(std::string_view directory);      // "/" directory NUL
+Bytes NewFileFrame(std::string_view name);             // EF EF name NUL
+Bytes ReadRequestFrame();                              // asks for 1024 bytes
+Bytes DataFrame(const Bytes& data);
+
+Bytes Greeting();                        // W Q X
+Bytes Accept();                          // 05 'O': ready, then accepted
+Bytes DataPacket(const Bytes& data);     // 08, length LE, data, XOR
+Bytes BadDataPacket(const Bytes& data);  // the same with a spoiled checksum
+
+}  // namespace kestrel::test
