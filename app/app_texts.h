@@ -36,6 +36,16 @@ inline constexpr std::string_view kPackageName = "\xCF\xC2\xD4\xD8\xB0\xFC";
 // The device directory that stands for the handheld's root.
 inline constexpr std::string_view kRootDirectory = "root";
 
+// Texts both dialogs show.
+// 退出
+inline constexpr std::string_view kExit = "\xCD\xCB\xB3\xF6";
+// 取消: the Exit button while a run goes
+inline constexpr std::string_view kCancel = "\xC8\xA1\xCF\xFB";
+// 打开电脑文件: the file picker's title
+inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 所有文件 (*.*): the file picker's one filter
+inline constexpr std::string_view kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
+
 // The dialogs' credit line.
 // KESTREL：在电脑和文曲星之间传送文件
 inline constexpr std::string_view kCreditLine =

@@ -103,6 +103,18 @@ void Place(QWidget& widget, const ControlTemplate& control, BaseUnits base) {
     widget.setGeometry(pixels);
 }
 
+// The port list grows to show its names whole ("虚拟文曲星" needs more than
+// the template's width in most fonts), and the dialog with it.
+void FitPortList(QDialog& dialog, QComboBox& port, const DialogRect& rect, BaseUnits base) {
+    port.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    QRect place = port.geometry();
+    place.setWidth(std::max(place.width(), port.sizeHint().width()));
+    port.setGeometry(place);
+    const int margin = ToPixels({0, 0, kDialogWidthUnits - rect.x - rect.width, 0}, base).width();
+    const int width = std::max(dialog.width(), place.right() + 1 + margin);
+    dialog.setFixedSize(width, dialog.height());
+}
+
 }  // namespace
 
 DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
@@ -111,7 +123,9 @@ DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
     dialog.setFixedSize(DialogSizeInPixels(base));
     DialogControls made;
     int staticIndex = 0;
+    DialogRect portRect;
     for (const ControlTemplate& control : DialogTemplate()) {
+        if (control.id == kIdPort) portRect = control.rect;
         QWidget* widget = MakeControl(dialog, control, made, listPorts);
         widget->setObjectName(control.id == kIdStatic
                                   ? QStringLiteral("static") + QString::number(staticIndex++)
@@ -120,6 +134,7 @@ DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
         Place(*widget, control, base);
     }
     made.deviceName->setValidator(new GbkByteLimit(kMaxDeviceNameBytes, made.deviceName));
+    FitPortList(dialog, *made.port, portRect, base);
     return made;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Texts of the dialog, as GBK bytes like every other text of the program
-// (the UTF-8 text stands above each); qt_text.h turns them into QStrings.
+// Texts of the dialog's template, as GBK bytes like every other text of the
+// program (the UTF-8 text stands above each); qt_text.h turns them into
+// QStrings. The texts both dialogs share are in app/app_texts.h.
 // scripts/gbk-literal turns a text into such a literal.
 
 #include <string_view>
@@ -22,13 +23,5 @@ inline constexpr std::string_view kBrowse = "\xE4\xAF\xC0\xC0";
 inline constexpr std::string_view kDownload = "\xCF\xC2\xD4\xD8";
 // 上传
 inline constexpr std::string_view kUpload = "\xC9\xCF\xB4\xAB";
-// 退出
-inline constexpr std::string_view kExit = "\xCD\xCB\xB3\xF6";
-
-// The file picker.
-// 打开电脑文件
-inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
-// 所有文件 (*.*)
-inline constexpr std::string_view kPickerFilter = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
 
 }  // namespace kestrel::texts

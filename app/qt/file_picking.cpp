@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "app/qt/dialog_texts.h"
+#include "app/app_texts.h"
 #include "app/qt/qt_text.h"
 
 namespace kestrel {
@@ -11,7 +11,7 @@ std::optional<std::filesystem::path> PickFileWithDialog(QWidget* parent, const Q
     // "*.*" passes only names with a dot here; the hidden "(*)" that follows
     // is the pattern actually applied, so every file can be picked while the
     // filter reads as it does on Windows.
-    const QString filter = QStringFromGbk(texts::kPickerFilter) + QStringLiteral(" (*)");
+    const QString filter = QStringFromGbk(texts::kAllFiles) + QStringLiteral(" (*)");
     const QString file =
         QFileDialog::getOpenFileName(parent, QStringFromGbk(texts::kPickerTitle), initial, filter,
                                      nullptr, QFileDialog::HideNameFilterDetails);

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/qt/main_dialog.h"
 
@@ -21,6 +24,12 @@ QIcon ProgramIcon() {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());
+    // Qt's own dialogs (the file picker) in the user's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     // Lets the desktop match the window with kestrel.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
     kestrel::MainDialog dialog(kestrel::DesktopServices());

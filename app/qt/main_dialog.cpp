@@ -5,12 +5,16 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSettings>
 #include <QUrl>
 #include <variant>
 
+#include "app/app_texts.h"
 #include "app/qt/dialog_texts.h"
 #include "app/qt/port_choices.h"
 #include "app/qt/qt_text.h"
+#include "app/remembered.h"
+#include "app/run_texts.h"
 
 namespace kestrel {
 namespace {
@@ -31,6 +35,14 @@ std::optional<std::filesystem::path> DroppedFile(const QMimeData& data) {
     return path;
 }
 
+std::unique_ptr<QSettings> OpenSettings(const QString& file) {
+    if (file.isEmpty()) return std::make_unique<QSettings>("KESTREL", "kestrel");
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+const auto kPortKey = QStringLiteral("port");
+const auto kDirectoryKey = QStringLiteral("directory");
+
 }  // namespace
 
 DialogServices DesktopServices() {
@@ -44,22 +56,38 @@ MainDialog::MainDialog(DialogServices services, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       services_(std::move(services)),
       controls_(BuildControls(*this, ListerFor(services_))),
-      status_(*controls_.status) {
-    setWindowTitle(QStringFromGbk(texts::kDialogCaption));
+      status_(*controls_.status, *this) {
+    setWindowTitle(QStringFromGbk(WindowTitle(std::nullopt)));
     setAcceptDrops(true);
     connect(controls_.download, &QPushButton::clicked, this,
-            [this] { StartTransfer(Direction::send); });
+            [this] { StartTransfer(Direction::send, controls_.download); });
     connect(controls_.upload, &QPushButton::clicked, this,
-            [this] { StartTransfer(Direction::receive); });
+            [this] { StartTransfer(Direction::receive, controls_.upload); });
     connect(controls_.browse, &QPushButton::clicked, this, &MainDialog::Browse);
-    connect(controls_.exit, &QPushButton::clicked, this, &MainDialog::reject);
+    connect(controls_.exit, &QPushButton::clicked, this, &MainDialog::ExitOrCancel);
+    Recall();
 }
 
 MainDialog::~MainDialog() {
     StopTransfer();
 }
 
-void MainDialog::StartTransfer(Direction direction) {
+void MainDialog::Recall() {
+    const auto settings = OpenSettings(services_.settingsFile);
+    const std::string port = settings->value(kPortKey).toString().toStdString();
+    if (const auto choice = PortFromSetting(port)) controls_.port->Choose(*choice);
+    if (settings->contains(kDirectoryKey)) {
+        controls_.deviceDirectory->setEditText(settings->value(kDirectoryKey).toString());
+    }
+}
+
+void MainDialog::Remember(const PortChoice& port) {
+    const auto settings = OpenSettings(services_.settingsFile);
+    settings->setValue(kPortKey, QString::fromStdString(PortSetting(port)));
+    settings->setValue(kDirectoryKey, controls_.deviceDirectory->currentText());
+}
+
+void MainDialog::StartTransfer(Direction direction, QPushButton* pressed) {
     if (run_ || closing_) return;
     const RequestBoxes boxes{UserTextFromQString(controls_.pcPath->text()),
                              UserTextFromQString(controls_.deviceName->text()),
@@ -67,9 +95,13 @@ void MainDialog::StartTransfer(Direction direction) {
     const auto port = controls_.port->ChosenPort();
     if (!port) return;
     auto request = RequestFromBoxes(direction, boxes, *port, picked_);
-    if (std::holds_alternative<Refusal>(request)) return;  // refused without a word
-
-    SetCommandsEnabled(false);
+    if (const auto* refusal = std::get_if<Refusal>(&request)) {
+        controls_.status->setText(QStringFromGbk(RefusalText(*refusal)));
+        return;
+    }
+    Remember(*port);
+    pressed_ = pressed;
+    SetRunning(true);
     run_ = std::make_unique<TransferThread>(
         std::get<TransferRequest>(std::move(request)), LoadSetup(services_.files), status_,
         [this](const TransferEnd& end) {
@@ -82,8 +114,20 @@ void MainDialog::OnTransferEnded(const TransferEnd& end) {
     run_.reset();  // its thread has ended: this joins at once
     emit RunFinished();
     if (closing_) return;
-    SetCommandsEnabled(true);
+    // The end stays on the line with its reason, not only "终止传输".
+    controls_.status->setText(QStringFromGbk(EndText(end)));
+    setWindowTitle(QStringFromGbk(WindowTitle(std::nullopt)));
+    SetRunning(false);
+    if (pressed_ != nullptr) pressed_->setFocus();
     emit TransferEnded(end.outcome);
+}
+
+void MainDialog::ExitOrCancel() {
+    if (run_) {
+        run_->Cancel();  // the dialog stays; the run ends and puts the port back
+        return;
+    }
+    reject();
 }
 
 void MainDialog::Browse() {
@@ -97,15 +141,17 @@ void MainDialog::UsePickedFile(const std::filesystem::path& picked) {
     const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
     if (!proposal) return;
     controls_.pcPath->setText(QStringFromUserText(proposal->boxes.pcPath));
+    controls_.pcPath->end(false);  // the file's name, not the start of its folders
     controls_.deviceName->setText(QStringFromUserText(proposal->boxes.deviceName));
     controls_.deviceDirectory->setEditText(QStringFromUserText(proposal->boxes.deviceDirectory));
     picked_ = picked;
 }
 
-void MainDialog::SetCommandsEnabled(bool enabled) {
-    controls_.download->setEnabled(enabled);
-    controls_.upload->setEnabled(enabled);
-    controls_.browse->setEnabled(enabled);
+void MainDialog::SetRunning(bool running) {
+    controls_.download->setEnabled(!running);
+    controls_.upload->setEnabled(!running);
+    controls_.browse->setEnabled(!running);
+    controls_.exit->setText(QStringFromGbk(running ? texts::kCancel : texts::kExit));
 }
 
 // The worker may be waiting for this thread to take a text, so this thread
@@ -128,7 +174,11 @@ void MainDialog::done(int result) {
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) return;  // only Exit and the close box end the dialog
+    // Escape cancels a run, as the button does then; it never ends the dialog.
+    if (event->key() == Qt::Key_Escape) {
+        if (run_) run_->Cancel();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

@@ -6,14 +6,20 @@
 // Promises:
 // - Download and Upload read the boxes only when pressed and make the
 //   request through the front-end core (request_form.h); a refused request
-//   starts nothing and leaves the status line as it is.
+//   starts nothing and says why on the status line.
 // - One transfer at a time: Download, Upload and Browse are disabled while
-//   it runs and enabled again when it has ended.
+//   it runs and enabled again when it has ended, with the focus back on the
+//   button that started it. The title shows the share of a file sent; the
+//   end stays on the status line with its reason ("终止传输：...").
+// - While a run goes, Exit reads "取消": it, and Escape, cancel the run and
+//   leave the dialog open.
 // - Browse, and a file dropped on the dialog, fill the three boxes with the
 //   core's proposal for the picked file; a cancelled pick changes nothing.
-// - Closing (Exit, the close box) cancels a running transfer and returns
-//   only once it has ended, so the port's settings are back first. Escape
-//   does nothing.
+// - Closing (the close box, or Exit when no run goes) cancels a running
+//   transfer and returns only once it has ended, so the port's settings are
+//   back first.
+// - The last port and device directory are remembered per user, from one
+//   run that starts to the next time the dialog opens.
 // - Everything that reaches outside (ports, files, the picker) comes through
 //   DialogServices, so tests can stand in for it.
 
@@ -40,6 +46,7 @@ struct DialogServices {
     std::filesystem::path stableNameFolder = "/dev/serial/by-id";
     ProgramFiles files;
     FilePicker pickFile = PickFileWithDialog;
+    QString settingsFile;  // empty: the user's own settings
 };
 
 // What the installed program uses (program_setup.h).
@@ -66,17 +73,21 @@ class MainDialog : public QDialog {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void StartTransfer(Direction direction);
+    void StartTransfer(Direction direction, QPushButton* pressed);
     void OnTransferEnded(const TransferEnd& end);
+    void ExitOrCancel();
     void Browse();
     void UsePickedFile(const std::filesystem::path& picked);
-    void SetCommandsEnabled(bool enabled);
+    void SetRunning(bool running);
     void StopTransfer();
+    void Recall();
+    void Remember(const PortChoice& port);
 
     DialogServices services_;
     DialogControls controls_;
     DialogStatus status_;
     std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
+    QPushButton* pressed_ = nullptr;               // the button that started the run
     std::unique_ptr<TransferThread> run_;         // after status_: the run ends before the sink goes
     bool closing_ = false;
 };

@@ -43,14 +43,17 @@ std::vector<PortListEntry> ListPortChoices(const std::vector<std::string>& devic
         std::error_code error;
         const fs::path real = fs::canonical(device, error);
         const auto link = error ? links.end() : links.find(real);
+        const fs::path shortName = fs::path(device).filename();
         if (link == links.end()) {
-            choices.push_back({fs::path(device).native(), {PortChoice::Kind::serial, device}});
+            choices.push_back({shortName.native(), fs::path(device).native(),
+                               {PortChoice::Kind::serial, device}});
         } else {
-            choices.push_back({link->second.filename().native(),
+            choices.push_back({shortName.native(), link->second.native(),
                                {PortChoice::Kind::serial, link->second.string()}});
         }
     }
-    choices.push_back({BuiltInHandheldLabel(), {PortChoice::Kind::builtInHandheld, {}}});
+    const UserText builtIn = BuiltInHandheldLabel();
+    choices.push_back({builtIn, builtIn, {PortChoice::Kind::builtInHandheld, {}}});
     return choices;
 }
 

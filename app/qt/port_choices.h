@@ -8,7 +8,8 @@
 // - ListPortChoices keeps the order of the device paths it is given and puts
 //   the virtual handheld last; it reads the stable-name folder, nothing else.
 // - A serial choice names the stable link itself where there is one, so the
-//   same adapter is found even when its ttyUSB number changes.
+//   same adapter is found even when its ttyUSB number changes; its label is
+//   the device's own short name.
 
 #include <filesystem>
 #include <string>
@@ -20,7 +21,8 @@
 namespace kestrel {
 
 struct PortListEntry {
-    UserText label;   // the list's text
+    UserText label;   // short enough for the closed box: "ttyUSB0", "虚拟文曲星"
+    UserText detail;  // what the open list and the tooltip show: the whole path
     PortChoice port;  // for the request
 };
 

@@ -24,6 +24,8 @@ class PortComboBox : public QComboBox {
     void Refresh();
     // The chosen port for a request; nullopt when the list is empty.
     std::optional<PortChoice> ChosenPort() const;
+    // Chooses the port when the list holds it; otherwise nothing changes.
+    void Choose(const PortChoice& port);
 
     void showPopup() override;
 

@@ -59,6 +59,15 @@ std::optional<PortChoice> SelectedPort(HWND list) {
     return PortChoice{PortChoice::Kind::serial, std::move(*name)};
 }
 
+void SelectPort(HWND list, const PortChoice& port) {
+    const std::wstring entry = port.kind == PortChoice::Kind::builtInHandheld
+                                   ? ShownText(texts::kBuiltInHandheld)
+                                   : ShownText(port.name);
+    const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(entry.c_str()));
+    if (found != CB_ERR) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+}
+
 void LimitTyping(HWND dialog) {
     SendDlgItemMessageW(dialog, IDC_PC_PATH, EM_LIMITTEXT, kMaxTypedPathLength, 0);
     SendDlgItemMessageW(dialog, IDC_DEVICE_NAME, EM_LIMITTEXT, kMaxTypedNameLength, 0);

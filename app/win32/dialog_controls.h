@@ -24,6 +24,8 @@ namespace kestrel {
 
 void FillPortList(HWND list, const std::vector<std::string>& present);
 std::optional<PortChoice> SelectedPort(HWND list);
+// Selects the port's entry when the list holds it; otherwise nothing changes.
+void SelectPort(HWND list, const PortChoice& port);
 
 void LimitTyping(HWND dialog);
 void KeepEditWithinGbkLimit(HWND edit);

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string_view>
 
 #include "status/status_sink.h"
@@ -26,13 +27,17 @@ class DialogStatus : public StatusSink {
     void Attach(HWND dialog) { dialog_.store(dialog); }
     void Close() { dialog_.store(nullptr); }
     void ShowStatus(std::string_view gbkText) override;
+    // Also shows the share done in the title, when the file's size is known.
+    void ShowProgress(std::string_view gbkText, Progress progress) override;
 
   private:
+    void Show(std::string_view gbkText, std::optional<int> percent);
+
     std::atomic<HWND> dialog_{nullptr};
 };
 
-// On the dialog's thread: puts the text a kShowStatusMessage carries
-// (its lParam) into the status line.
-void TakeStatus(HWND dialog, LPARAM text);
+// On the dialog's thread: puts what a kShowStatusMessage carries (its
+// lParam) into the status line, and the title.
+void TakeStatus(HWND dialog, LPARAM shown);
 
 }  // namespace kestrel

@@ -7,6 +7,9 @@
 
 #include "app/app_texts.h"
 #include "app/picked_file.h"
+#include "app/remembered.h"
+#include "app/run_texts.h"
+#include "app/win32/remembered_registry.h"
 #include "app/win32/center_window.h"
 #include "app/win32/dialog_controls.h"
 #include "app/win32/resource_ids.h"
@@ -116,6 +119,7 @@ void MainDialog::Initialize() {
                             reinterpret_cast<LPARAM>(directory));
     }
     DragAcceptFiles(window_, TRUE);
+    Recall();
 }
 
 void MainDialog::OnCommand(int id, int code) {
@@ -130,34 +134,45 @@ void MainDialog::OnCommand(int id, int code) {
     if (code != 0) return;
     switch (id) {
         case IDC_DOWNLOAD:
-            StartTransfer(Direction::send);
+            StartTransfer(Direction::send, IDC_DOWNLOAD);
             break;
         case IDC_UPLOAD:
-            StartTransfer(Direction::receive);
+            StartTransfer(Direction::receive, IDC_UPLOAD);
             break;
         case IDC_BROWSE:
             Browse();
             break;
         case IDC_EXIT:
-            RequestEnd();
+            if (run_) {
+                run_->Cancel();  // "取消": the dialog stays, the run ends
+            } else {
+                RequestEnd();
+            }
+            break;
+        case IDCANCEL:  // Escape cancels a run, and does nothing else
+            if (run_) run_->Cancel();
             break;
         default:
             break;  // Enter, Escape and the rest do nothing
     }
 }
 
-void MainDialog::StartTransfer(Direction direction) {
+void MainDialog::StartTransfer(Direction direction, int pressed) {
     if (run_ || closing_) return;
     const RequestBoxes boxes{ItemText(window_, IDC_PC_PATH), ItemText(window_, IDC_DEVICE_NAME),
                              ItemText(window_, IDC_DEVICE_DIRECTORY)};
     const std::optional<PortChoice> port = SelectedPort(GetDlgItem(window_, IDC_PORT));
     if (!port) return;
     auto request = RequestFromBoxes(direction, boxes, *port, picked_);
-    if (std::holds_alternative<Refusal>(request)) return;  // refused without a word
-
+    if (const auto* refusal = std::get_if<Refusal>(&request)) {
+        SetItemText(window_, IDC_STATUS, ShownText(RefusalText(*refusal)));
+        return;
+    }
     runEnded_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!runEnded_) return;
-    SetCommandsEnabled(false);
+    Remember(*port);
+    pressed_ = pressed;
+    SetRunning(true);
     HWND window = window_;
     HANDLE ended = runEnded_.get();
     run_ = std::make_unique<TransferThread>(
@@ -187,31 +202,56 @@ void MainDialog::ShowPickedFile(const std::filesystem::path& picked) {
     const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
     if (!proposal) return;
     SetItemText(window_, IDC_PC_PATH, proposal->boxes.pcPath);
+    // The file's name shows, not the start of its folders.
+    const LRESULT length = SendDlgItemMessageW(window_, IDC_PC_PATH, WM_GETTEXTLENGTH, 0, 0);
+    SendDlgItemMessageW(window_, IDC_PC_PATH, EM_SETSEL, static_cast<WPARAM>(length), length);
+    SendDlgItemMessageW(window_, IDC_PC_PATH, EM_SCROLLCARET, 0, 0);
     SetItemText(window_, IDC_DEVICE_NAME, proposal->boxes.deviceName);
     SetItemText(window_, IDC_DEVICE_DIRECTORY, proposal->boxes.deviceDirectory);
     picked_ = picked;
 }
 
-void MainDialog::SetCommandsEnabled(bool enabled) {
+void MainDialog::SetRunning(bool running) {
     HWND focused = GetFocus();
     for (const int id : kCommandIds) {
         HWND button = GetDlgItem(window_, id);
-        // A disabled control cannot keep the focus; the keyboard goes to Exit.
-        if (!enabled && button == focused) {
+        // A disabled control cannot keep the focus; the keyboard goes to "取消".
+        if (running && button == focused) {
             SendMessageW(window_, WM_NEXTDLGCTL,
                          reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_EXIT)), TRUE);
         }
-        EnableWindow(button, enabled ? TRUE : FALSE);
+        EnableWindow(button, running ? FALSE : TRUE);
     }
+    SetItemText(window_, IDC_EXIT, ShownText(running ? texts::kCancel : texts::kExit));
 }
 
 void MainDialog::OnTransferEnded() {
-    run_.reset();  // the run is over: this joins its thread at once
+    if (!run_) return;
+    const TransferEnd end = run_->Wait();  // the run is over: this joins its thread at once
+    run_.reset();
     if (closing_) {
         End();
         return;
     }
-    SetCommandsEnabled(true);
+    // The end stays on the line with its reason, not only "终止传输".
+    SetItemText(window_, IDC_STATUS, ShownText(EndText(end)));
+    SetWindowTextW(window_, ShownText(WindowTitle(std::nullopt)).c_str());
+    SetRunning(false);
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, pressed_)),
+                 TRUE);
+}
+
+void MainDialog::Recall() {
+    const RememberedTexts remembered = ReadRemembered(setup_.settingsKey);
+    if (const auto port = PortFromSetting(remembered.port)) SelectPort(GetDlgItem(window_, IDC_PORT), *port);
+    if (!remembered.directory.empty()) {
+        SetItemText(window_, IDC_DEVICE_DIRECTORY, remembered.directory);
+    }
+}
+
+void MainDialog::Remember(const PortChoice& port) {
+    WriteRemembered(setup_.settingsKey,
+                    {PortSetting(port), ItemText(window_, IDC_DEVICE_DIRECTORY)});
 }
 
 void MainDialog::RequestEnd() {

@@ -36,6 +36,8 @@ struct DialogSetup {
     FilePicker pickFile;  // empty: the open-file dialog
     // The serial ports present; listed after COM1 to COM4.
     std::function<std::vector<std::string>()> listPorts = ListSerialPorts;
+    // Where the last port and device directory are remembered, under HKCU.
+    std::wstring settingsKey = L"Software\\KESTREL";
 };
 
 class MainDialog {
@@ -61,11 +63,13 @@ class MainDialog {
 
     void Initialize();
     void OnCommand(int id, int code);
-    void StartTransfer(Direction direction);
+    void StartTransfer(Direction direction, int pressed);
     void Browse();
     void TakeDroppedFile(HDROP drop);
     void ShowPickedFile(const std::filesystem::path& picked);
-    void SetCommandsEnabled(bool enabled);
+    void SetRunning(bool running);
+    void Recall();
+    void Remember(const PortChoice& port);
     void OnTransferEnded();
     void StopTransfer();
     void RequestEnd();
@@ -79,6 +83,7 @@ class MainDialog {
     HWND window_ = nullptr;
     DialogStatus status_;
     std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
+    int pressed_ = 0;                              // the button that started the run
     struct HandleCloser {
         void operator()(HANDLE handle) const { CloseHandle(handle); }
     };
