@@ -1,8 +1,9 @@
 # The Windows build (mingw-w64, static runtimes) and its tests under Wine:
 # the core's unit tests, the Win32 backends, kestrel-cli.exe through COM
-# ports linked to pseudo-terminals, and the dialog. The Linux side of the COM
+# ports aimed at pseudo-terminals, and the dialog. The Linux side of the COM
 # port tests (the virtual handheld, the echoing peer) comes from the debug
-# build, which the native step has already made.
+# build, which the native step has already made, or from the native build
+# folder named by KESTREL_NATIVE_BUILD.
 set -euo pipefail
 started=$SECONDS
 scripts/install-deps test qt6-base-dev g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix \
@@ -10,8 +11,9 @@ scripts/install-deps test qt6-base-dev g++-mingw-w64-x86-64 g++-mingw-w64-x86-64
 echo "30-windows: installed in $((SECONDS - started)) s"
 
 step=$SECONDS
-cmake --preset debug >/dev/null
-cmake --build --preset debug -j "$(nproc)" --target kestrel-cli pty_echo_peer
+native=${KESTREL_NATIVE_BUILD:-$PWD/build/debug}
+[ -n "${KESTREL_NATIVE_BUILD:-}" ] || cmake --preset debug >/dev/null
+cmake --build "$native" -j "$(nproc)" --target kestrel-cli pty_echo_peer
 echo "30-windows: native side built in $((SECONDS - step)) s"
 
 # The Wine prefix lives in the build folder; made once, before anything
@@ -20,7 +22,7 @@ export WINEDEBUG=-all
 export WINEPREFIX="$PWD/build/windows/wine-prefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 step=$SECONDS
-cmake --preset windows >/dev/null
+cmake --preset windows -DKESTREL_NATIVE_BUILD="$native" >/dev/null
 cmake/toolchains/wine-run "$WINEPREFIX" cmd /c exit 0
 echo "30-windows: Wine prefix ready in $((SECONDS - step)) s"
 
