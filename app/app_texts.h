@@ -46,6 +46,11 @@ inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\x
 // 所有文件 (*.*): the file picker's one filter
 inline constexpr std::string_view kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
 
+// 文本存为UTF-8: the choice to write fetched text as UTF-8
+inline constexpr std::string_view kFetchAsUtf8 = "\xCE\xC4\xB1\xBE\xB4\xE6\xCE\xAAUTF-8";
+// 自动查找: the port entry that finds the port the handheld greets on
+inline constexpr std::string_view kAutomaticPort = "\xD7\xD4\xB6\xAF\xB2\xE9\xD5\xD2";
+
 // The dialogs' credit line.
 // KESTREL：在电脑和文曲星之间传送文件
 inline constexpr std::string_view kCreditLine =
@@ -100,5 +105,13 @@ inline constexpr std::string_view kDeviceDirectoryNotGbk =
     "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC\xBA\xAC\xD3\xD0\xCE\xDE\xB7\xA8\xD7\xAA\xBB\xBB\xB5"
     "\xC4"
     "\xD7\xD6\xB7\xFB";
+
+// 文曲星文件名只能给一个文件
+inline constexpr std::string_view kNameForSeveralFiles =
+    "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB\xD6\xBB\xC4\xDC\xB8\xF8\xD2\xBB\xB8"
+    "\xF6\xCE\xC4\xBC\xFE";
+// 下载包只能单独发送
+inline constexpr std::string_view kPackageWithOthers =
+    "\xCF\xC2\xD4\xD8\xB0\xFC\xD6\xBB\xC4\xDC\xB5\xA5\xB6\xC0\xB7\xA2\xCB\xCD";
 
 }  // namespace kestrel::texts

@@ -23,4 +23,8 @@ using UserTextView = std::basic_string_view<std::filesystem::path::value_type>;
 std::optional<std::string> ToGbk(UserTextView text);
 std::optional<UserText> FromGbk(std::string_view gbk);
 
+// The same between UTF-8 bytes and GBK bytes, for the contents of text files.
+std::optional<std::string> Utf8ToGbk(std::string_view utf8);
+std::optional<std::string> GbkToUtf8(std::string_view gbk);
+
 }  // namespace kestrel

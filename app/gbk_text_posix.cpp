@@ -74,4 +74,12 @@ std::optional<UserText> FromGbk(std::string_view gbk) {
     return Convert(gbk, "UTF-8", "CP936");
 }
 
+std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+    return ToGbk(utf8);
+}
+
+std::optional<std::string> GbkToUtf8(std::string_view gbk) {
+    return FromGbk(gbk);
+}
+
 }  // namespace kestrel

@@ -21,38 +21,42 @@ std::optional<int> CountFor(std::size_t size) {
     return static_cast<int>(size);
 }
 
-std::optional<std::wstring> Widen(std::string_view gbk) {
-    const auto size = CountFor(gbk.size());
+std::optional<std::wstring> Widen(std::string_view text, UINT codePage = kGbkCodePage) {
+    const auto size = CountFor(text.size());
     if (!size) return std::nullopt;
-    // MB_ERR_INVALID_CHARS: a byte sequence GBK does not define fails the
-    // call instead of turning into a replacement character.
+    // MB_ERR_INVALID_CHARS: a byte sequence the code page does not define
+    // fails the call instead of turning into a replacement character.
     const int length =
-        ::MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(), *size, nullptr, 0);
+        ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), *size, nullptr, 0);
     if (length <= 0) return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (::MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(), *size, wide.data(),
+    if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), *size, wide.data(),
                               length) != length) {
         return std::nullopt;
     }
     return wide;
 }
 
-std::optional<std::string> Narrow(std::wstring_view text) {
+std::optional<std::string> Narrow(std::wstring_view text, UINT codePage = kGbkCodePage) {
     const auto size = CountFor(text.size());
     if (!size) return std::nullopt;
-    // WC_NO_BEST_FIT_CHARS keeps a character GBK lacks from becoming a
-    // lookalike; usedDefault tells when one became the default character.
+    // For GBK, WC_NO_BEST_FIT_CHARS keeps a character GBK lacks from becoming
+    // a lookalike, and usedDefault tells when one became the default
+    // character; UTF-8 holds every character and takes neither.
+    const bool gbk = codePage == kGbkCodePage;
     BOOL usedDefault = FALSE;
-    const int length = ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text.data(), *size,
-                                             nullptr, 0, nullptr, &usedDefault);
+    BOOL* usedDefaultOut = gbk ? &usedDefault : nullptr;
+    const DWORD flags = gbk ? WC_NO_BEST_FIT_CHARS : WC_ERR_INVALID_CHARS;
+    const int length = ::WideCharToMultiByte(codePage, flags, text.data(), *size, nullptr, 0,
+                                             nullptr, usedDefaultOut);
     if (length <= 0 || usedDefault) return std::nullopt;
-    std::string gbk(static_cast<std::size_t>(length), '\0');
-    if (::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text.data(), *size, gbk.data(),
-                              length, nullptr, &usedDefault) != length ||
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    if (::WideCharToMultiByte(codePage, flags, text.data(), *size, narrow.data(), length, nullptr,
+                              usedDefaultOut) != length ||
         usedDefault) {
         return std::nullopt;
     }
-    return gbk;
+    return narrow;
 }
 
 }  // namespace
@@ -69,6 +73,20 @@ std::optional<std::string> ToGbk(UserTextView text) {
 std::optional<UserText> FromGbk(std::string_view gbk) {
     if (gbk.empty()) return UserText();
     return Widen(gbk);
+}
+
+std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+    if (utf8.empty()) return std::string();
+    const std::optional<std::wstring> wide = Widen(utf8, CP_UTF8);
+    if (!wide) return std::nullopt;
+    return ToGbk(*wide);
+}
+
+std::optional<std::string> GbkToUtf8(std::string_view gbk) {
+    if (gbk.empty()) return std::string();
+    const std::optional<std::wstring> wide = Widen(gbk);
+    if (!wide) return std::nullopt;
+    return Narrow(*wide, CP_UTF8);
 }
 
 }  // namespace kestrel

@@ -4,6 +4,7 @@
 
 #include "app/app_texts.h"
 #include "app/device_disk_names.h"
+#include "app/gbk_text.h"
 #include "app/program_files.h"
 #include "device/builtin_port.h"
 
@@ -22,6 +23,7 @@ TransferSetup LoadSetup(const ProgramFiles& files) {
     setup.table = std::move(table.table);
     if (!setup.table) setup.missingTableName = table.file;
     setup.tempDirectory = files.tempDirectory;
+    setup.charsets = TextCharsets{Utf8ToGbk, GbkToUtf8};
     setup.openPort = [root = files.handheldRoot,
                       openSerial = files.openSerialPort](const PortChoice& port) -> OpenedPort {
         if (port.kind == PortChoice::Kind::serial) return openSerial(port.name);

@@ -28,6 +28,10 @@ std::string_view RefusalText(Refusal refusal) {
             return texts::kDeviceNameNotGbk;
         case Refusal::deviceDirectoryNotGbk:
             return texts::kDeviceDirectoryNotGbk;
+        case Refusal::nameForSeveralFiles:
+            return texts::kNameForSeveralFiles;
+        case Refusal::packageWithOthers:
+            return texts::kPackageWithOthers;
     }
     return texts::kNoPcFile;  // unreachable for a valid enumerator
 }

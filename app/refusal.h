@@ -18,6 +18,8 @@ enum class Refusal {
     deviceDirectoryTooLong,  // over 14 bytes of GBK
     deviceNameNotGbk,
     deviceDirectoryNotGbk,
+    nameForSeveralFiles,  // one device name given for several files
+    packageWithOthers,    // a package among several files: it goes alone
 };
 
 // The status text (GBK) that says why; never empty.

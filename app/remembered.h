@@ -11,7 +11,8 @@
 
 namespace kestrel {
 
-// "serial:" and the port's name, or "builtin"; UTF-8 like a settings store's text.
+// "serial:" and the port's name, "auto" or "builtin"; UTF-8 like a settings
+// store's text.
 std::string PortSetting(const PortChoice& port);
 // nullopt for a text that names no port.
 std::optional<PortChoice> PortFromSetting(std::string_view setting);

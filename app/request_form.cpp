@@ -37,7 +37,7 @@ std::variant<std::string, Refusal> DeviceBoxText(const UserText& text, const Dev
 
 std::variant<TransferRequest, Refusal> RequestFromBoxes(
     Direction direction, const RequestBoxes& boxes, const PortChoice& port,
-    const std::optional<std::filesystem::path>& picked) {
+    const std::optional<std::filesystem::path>& picked, TextHandling text) {
     if (boxes.pcPath.empty()) return Refusal::emptyPcPath;
     if (boxes.deviceName.empty()) return Refusal::emptyDeviceName;
     if (boxes.deviceDirectory.empty()) return Refusal::emptyDeviceDirectory;
@@ -53,6 +53,8 @@ std::variant<TransferRequest, Refusal> RequestFromBoxes(
                                                   : FileTypeOf(file.pcPath);
     file.deviceName = std::get<std::string>(std::move(name));
     file.deviceDirectory = std::get<std::string>(std::move(directory));
+    file.text = text;
+    file.shownName = ToGbk(file.pcPath.filename().native()).value_or(file.deviceName);
     if (file.deviceDirectory == texts::kRootDirectory) {
         file.root = true;
         file.deviceDirectory.clear();
@@ -68,10 +70,13 @@ std::variant<TransferRequest, Refusal> RequestFromBoxes(
     return request;
 }
 
-std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
-                                                            const Arguments& arguments,
-                                                            const PortChoice& port) {
-    const std::optional<Proposal> proposal = ProposeForPickedFile(arguments.file);
+namespace {
+
+std::variant<TransferRequest, Refusal> RequestForOneFile(Direction direction,
+                                                         const std::filesystem::path& picked,
+                                                         const Arguments& arguments,
+                                                         const PortChoice& port) {
+    const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
     if (!proposal) return Refusal::noPcFile;
     RequestBoxes boxes = proposal->boxes;
     const bool package = direction == Direction::send &&
@@ -82,7 +87,30 @@ std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
         // Without a name to send it under, say why none was proposed.
         if (!proposal->nameProposed && boxes.deviceName.empty()) return Refusal::pcFileNameNotGbk;
     }
-    return RequestFromBoxes(direction, boxes, port, arguments.file);
+    return RequestFromBoxes(direction, boxes, port, picked, arguments.text);
+}
+
+}  // namespace
+
+std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
+                                                            const Arguments& arguments,
+                                                            const PortChoice& port) {
+    if (arguments.files.empty()) return Refusal::noPcFile;
+    const bool several = arguments.files.size() > 1;
+    if (several && arguments.deviceName) return Refusal::nameForSeveralFiles;
+    TransferRequest whole;
+    for (const std::filesystem::path& file : arguments.files) {
+        auto one = RequestForOneFile(direction, file, arguments, port);
+        if (const Refusal* refusal = std::get_if<Refusal>(&one)) return *refusal;
+        TransferRequest& request = std::get<TransferRequest>(one);
+        if (several && request.kind == TransferKind::sendPackage) {
+            return Refusal::packageWithOthers;
+        }
+        whole.kind = request.kind;
+        whole.port = request.port;
+        whole.files.push_back(std::move(request.files.front()));
+    }
+    return whole;
 }
 
 }  // namespace kestrel

@@ -13,13 +13,15 @@
 // - The PC box is routed as a picked file (picked_file.h) while it still
 //   holds the file last picked, and by its extension exactly as typed
 //   otherwise.
-// - RequestFromArguments treats FILE as a picked file: its proposal fills
-//   the boxes, --dir and --name replace theirs (a package keeps its own,
-//   since its entries name themselves).
+// - RequestFromArguments treats each FILE as a picked file: its proposal
+//   fills the boxes, --dir and --name replace theirs (a package keeps its
+//   own, since its entries name themselves). Several files go in one send;
+//   a name for all of them, or a package among them, is refused.
 
 #include <filesystem>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include "app/gbk_text.h"
 #include "app/picked_file.h"
@@ -32,12 +34,13 @@ enum class Direction { send, receive };
 
 std::variant<TransferRequest, Refusal> RequestFromBoxes(
     Direction direction, const RequestBoxes& boxes, const PortChoice& port,
-    const std::optional<std::filesystem::path>& picked);
+    const std::optional<std::filesystem::path>& picked, TextHandling text = {});
 
 struct Arguments {
-    std::filesystem::path file;
+    std::vector<std::filesystem::path> files;  // one for a receive
     std::optional<UserText> deviceDirectory;
     std::optional<UserText> deviceName;
+    TextHandling text{};
 };
 
 std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,

@@ -7,7 +7,7 @@ namespace kestrel {
 std::string EndText(const TransferEnd& end) {
     switch (end.outcome) {
         case TransferOutcome::succeeded:
-            return std::string(texts::kSucceeded);
+            return std::string(texts::kSucceeded) + end.note;
         case TransferOutcome::portUnavailable:
             return end.reason;
         case TransferOutcome::failed:

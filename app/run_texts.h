@@ -11,8 +11,9 @@
 
 namespace kestrel {
 
-// "传输成功。"; "终止传输：" and the reason; a port that could not be
-// opened keeps its own text ("无法打开串口...").
+// "传输成功。" (and what a user should know of it: "已将UTF-8文本转换为GBK");
+// "终止传输：" and the reason; a port that could not be opened keeps its own
+// text ("无法打开串口...").
 std::string EndText(const TransferEnd& end);
 
 // The share of the file done, 0 to 100; nullopt when the size is not known.

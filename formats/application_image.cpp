@@ -4,7 +4,6 @@
 #include <string>
 
 #include "formats/format_texts.h"
-#include "formats/staging.h"
 
 namespace kestrel {
 namespace {
@@ -56,20 +55,6 @@ std::size_t DecodeRun(std::span<const std::uint8_t> coded, std::uint8_t* out,
     return position;
 }
 
-// The table's own name is plain ASCII, which GBK shares; anything else in a
-// caller's name is shown as "?" rather than as stray bytes.
-std::string MissingTableText(const std::filesystem::path& missingTableName) {
-    const std::filesystem::path name = missingTableName.empty()
-                                           ? std::filesystem::path(kSubstitutionTableFileName)
-                                           : missingTableName.filename();
-    std::string text(texts::kNoTablePrefix);
-    for (const char8_t unit : name.u8string()) {
-        if (unit < 0x80) text += static_cast<char>(unit);
-        if (unit >= 0xC0) text += '?';  // one per character, not per byte
-    }
-    return text;
-}
-
 }  // namespace
 
 ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
@@ -103,12 +88,18 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
     return result;
 }
 
-Result DecodeApplication(std::filesystem::path& pcPath, FormatContext& context) {
-    if (context.table == nullptr) return Result::Failed(MissingTableText(context.missingTableName));
-    const SubstitutionTable& table = *context.table;
-    return StageConversion(pcPath, context, [&table](std::span<const std::uint8_t> image) {
-        return DecodeApplicationImage(image, table);
-    });
+// The table's own name is plain ASCII, which GBK shares; anything else in a
+// caller's name is shown as "?" rather than as stray bytes.
+std::string MissingTableText(const std::filesystem::path& missingTableName) {
+    const std::filesystem::path name = missingTableName.empty()
+                                           ? std::filesystem::path(kSubstitutionTableFileName)
+                                           : missingTableName.filename();
+    std::string text(texts::kNoTablePrefix);
+    for (const char8_t unit : name.u8string()) {
+        if (unit < 0x80) text += static_cast<char>(unit);
+        if (unit >= 0xC0) text += '?';  // one per character, not per byte
+    }
+    return text;
 }
 
 }  // namespace kestrel

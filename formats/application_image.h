@@ -13,9 +13,7 @@
 // bytes shorter than the image.
 //
 // DecodeApplicationImage is pure and checks the layout before it allocates:
-// the output is never larger than the image. DecodeApplication decodes a PC
-// file into TempFile and points pcPath at it; on failure it returns why and
-// leaves pcPath unchanged.
+// the output is never larger than the image.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +21,7 @@
 #include <span>
 
 #include "formats/conversion_result.h"
-#include "formats/routing.h"
+#include <string>
 #include "formats/substitution_table.h"
 
 namespace kestrel {
@@ -34,7 +32,8 @@ inline constexpr std::size_t kDiscardedBodyLength = 78;
 ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
                                         const SubstitutionTable& table);
 
-// Fails at once, naming the table file, when context holds no table.
-Result DecodeApplication(std::filesystem::path& pcPath, FormatContext& context);
+// Why an image cannot be decoded without a table: "没有可用的解码表文件"
+// and the name of the file looked for.
+std::string MissingTableText(const std::filesystem::path& missingTableName);
 
 }  // namespace kestrel

@@ -45,6 +45,19 @@ inline constexpr std::string_view kTempFileInUse =
 inline constexpr std::string_view kCannotWriteTempFile =
     "\xD0\xB4\xC8\xEB\xC1\xD9\xCA\xB1\xCE\xC4\xBC\xFE\xCA\xB1\xB3\xF6\xB4\xED";
 
+// Text and its characters.
+// 第 (before the line number)
+inline constexpr std::string_view kLinePrefix = "\xB5\xDA";
+// 行有GBK不能表示的字符 (after the line number, before the character)
+inline constexpr std::string_view kNotInGbk =
+    "\xD0\xD0\xD3\xD0GBK\xB2\xBB\xC4\xDC\xB1\xED\xCA\xBE\xB5\xC4\xD7\xD6\xB7\xFB";
+// 行不是有效的UTF-8文本 (after the line number)
+inline constexpr std::string_view kNotUtf8 =
+    "\xD0\xD0\xB2\xBB\xCA\xC7\xD3\xD0\xD0\xA7\xB5\xC4UTF-8\xCE\xC4\xB1\xBE";
+// 收到的文本无法转换为UTF-8
+inline constexpr std::string_view kReceivedNotGbk =
+    "\xCA\xD5\xB5\xBD\xB5\xC4\xCE\xC4\xB1\xBE\xCE\xDE\xB7\xA8\xD7\xAA\xBB\xBB\xCE\xAAUTF-8";
+
 // Application images.
 // 应用程序文件的密钥长度错误
 inline constexpr std::string_view kBadKeyLength =

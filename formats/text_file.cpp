@@ -5,7 +5,6 @@
 #include <new>
 
 #include "formats/format_texts.h"
-#include "formats/staging.h"
 #include "formats/whole_file.h"
 
 namespace kestrel {
@@ -48,20 +47,14 @@ ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText) {
     return {{text.begin(), text.end()}, {}};
 }
 
-Result WrapText(std::filesystem::path& pcPath, FormatContext& context) {
-    return StageConversion(pcPath, context, WrapTextBytes);
-}
-
-Result RewrapText(std::filesystem::path& pcPath, FormatContext& context) {
-    return StageConversion(pcPath, context, RewrapTextBytes);
-}
-
-Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath) {
+Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
+                  const TextCharsets* asUtf8) {
     std::string failure;
     try {
         const ConversionResult received = ReadWholeFile(sourcePath);
-        const ConversionResult text = received.Ok() ? UnwrapTextBytes(received.bytes)
-                                                    : ConversionFailure(texts::kCannotReadReceived);
+        ConversionResult text = received.Ok() ? UnwrapTextBytes(received.bytes)
+                                              : ConversionFailure(texts::kCannotReadReceived);
+        if (text.Ok() && asUtf8 != nullptr) text = TextAsUtf8(text.bytes, *asUtf8);
         failure = text.Ok() ? std::string(ReplaceFileWhole(targetPath, text.bytes)) : text.failure;
     } catch (const std::bad_alloc&) {
         failure = texts::kNoMemory;

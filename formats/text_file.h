@@ -4,11 +4,9 @@
 //
 // The *Bytes functions are pure conversions of whole buffers; they never throw
 // for bad input (only std::bad_alloc when memory runs out) and never allocate
-// more than their input plus the header. WrapText and RewrapText convert a PC
-// file into TempFile and point pcPath at it; UnwrapText strips the header from
-// a received file into the user's file, which is replaced only once the new
-// content is complete. Each file-level function returns ok or why not; on
-// failure pcPath is left unchanged.
+// more than their input plus the header. UnwrapText strips the header from a
+// received file into the user's file, which is replaced only once the new
+// content is complete.
 
 #include <array>
 #include <cstddef>
@@ -17,7 +15,8 @@
 #include <span>
 
 #include "formats/conversion_result.h"
-#include "formats/routing.h"
+#include "formats/text_charset.h"
+#include "status/result.h"
 
 namespace kestrel {
 
@@ -39,10 +38,10 @@ ConversionResult RewrapTextBytes(std::span<const std::uint8_t> headedText);
 // is shorter than the header.
 ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText);
 
-Result WrapText(std::filesystem::path& pcPath, FormatContext& context);
-Result RewrapText(std::filesystem::path& pcPath, FormatContext& context);
-// Ok when targetPath now holds the text of sourcePath; otherwise targetPath
-// keeps its former content (or stays absent) and sourcePath is not changed.
-Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath);
+// Ok when targetPath now holds the text of sourcePath (made UTF-8 through
+// charsets when they are given); otherwise targetPath keeps its former
+// content (or stays absent) and sourcePath is not changed.
+Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
+                  const TextCharsets* asUtf8);
 
 }  // namespace kestrel

@@ -86,7 +86,7 @@ Result ReceiveSession(TransferRun& run, const TransferFile& file) {
     if (const std::string_view failure = CommitWholeFile(partial, landing); !failure.empty()) {
         return Result::Failed(failure);
     }
-    return FinishReceiving(landing, file.pcPath, file.type);
+    return FinishReceiving(landing, file.pcPath, file.type, file.text, run.formats);
 }
 
 }  // namespace kestrel

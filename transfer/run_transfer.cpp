@@ -4,6 +4,8 @@
 #include <new>
 
 #include "formats/format_texts.h"
+#include "link/link_texts.h"
+#include "link/port_finder.h"
 #include "transfer/package_sending.h"
 #include "transfer/receive_session.h"
 #include "transfer/send_session.h"
@@ -36,14 +38,6 @@ OpenedPort OpenPort(const PortChoice& port, const TransferSetup& setup) {
     }
 }
 
-Result SendFilesInOneSession(TransferRun& run, const std::vector<TransferFile>& files) {
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const SessionFlags flags{i == 0, i + 1 == files.size()};
-        if (Result sent = SendSession(run, files[i], flags); !sent.IsOk()) return sent;
-    }
-    return Result::Ok();
-}
-
 Result RunOperation(const TransferRequest& request, TransferRun& run) {
     if (request.files.empty()) return Result::Failed(texts::kNothingToSend);
     switch (request.kind) {
@@ -54,19 +48,22 @@ Result RunOperation(const TransferRequest& request, TransferRun& run) {
         case TransferKind::send:
             break;
     }
-    return SendFilesInOneSession(run, request.files);
+    return SendFiles(run, request.files);
 }
 
 // Everything between opening and closing the port; whatever escapes is a
 // failure of the run like any other.
 Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Port& port,
-                 StatusSink& status) {
+                 StatusSink& status, bool& convertedFromUtf8) {
     try {
         TransferRun run(port, status,
                         FormatContext{setup.table ? &*setup.table : nullptr,
-                                      setup.missingTableName, setup.tempDirectory, {}});
+                                      setup.missingTableName, setup.charsets,
+                                      setup.tempDirectory, {}});
         run.link.silenceBound = setup.silenceBound;
-        return RunOperation(request, run);
+        Result result = RunOperation(request, run);
+        convertedFromUtf8 = run.convertedFromUtf8;
+        return result;
     } catch (const std::bad_alloc&) {
         return Result::Failed(texts::kNoMemory);
     } catch (...) {
@@ -84,27 +81,49 @@ TransferEnd Ended(TransferOutcome outcome, std::string reason, StatusSink& statu
     return {outcome, std::move(reason)};
 }
 
+// The serial port the handheld greets on, named on the status line.
+OpenedPort FindPort(const TransferSetup& setup, StatusSink& status, CancelSwitch& cancel) {
+    const auto openSerial = [&setup](std::string_view name) {
+        return OpenPort(PortChoice{PortChoice::Kind::serial, std::string(name)}, setup);
+    };
+    FoundPort found = FindGreetingPort(setup.listSerialPorts(), openSerial,
+                                       [&cancel] { return cancel.Cancelled(); });
+    if (!found.port) return {nullptr, found.anyOpened ? "" : std::string(texts::kNoPortToSearch)};
+    status.ShowStatus(texts::FoundOn(found.name));
+    return {std::move(found.port), {}};
+}
+
 TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setup,
                        StatusSink& status, CancelSwitch& cancel) {
     status.ShowStatus(texts::kWaiting);
-    const std::string portName = request.port.kind == PortChoice::Kind::serial
-                                     ? request.port.name
-                                     : std::string(texts::kBuiltInHandheld);
-    OpenedPort opened = OpenPort(request.port, setup);
+    const bool automatic = request.port.kind == PortChoice::Kind::automatic;
+    OpenedPort opened = automatic ? FindPort(setup, status, cancel) : OpenPort(request.port, setup);
+    if (automatic && !opened.port && cancel.Cancelled()) {
+        return Ended(TransferOutcome::cancelled, std::string(texts::kCancelled), status);
+    }
     if (!opened.port) {
-        const std::string text = texts::CannotOpenPort(portName, opened.reason);
+        const std::string text =
+            automatic ? std::string(texts::kHandheldNotFound) + opened.reason
+                      : texts::CannotOpenPort(request.port.kind == PortChoice::Kind::serial
+                                                  ? request.port.name
+                                                  : std::string(texts::kBuiltInHandheld),
+                                              opened.reason);
         status.ShowStatus(text);
-        return {TransferOutcome::portUnavailable, text};
+        return {TransferOutcome::portUnavailable, text, {}};
     }
     Result result = Result::Ok();
+    bool convertedFromUtf8 = false;
     {
         AttachedPort attached(cancel, *opened.port);
-        result = RunOpened(request, setup, *opened.port, status);
+        result = RunOpened(request, setup, *opened.port, status, convertedFromUtf8);
     }
     opened.port.reset();  // restored and closed before the run's last text
     switch (result.GetKind()) {
-        case Result::Kind::ok:
-            return Ended(TransferOutcome::succeeded, {}, status);
+        case Result::Kind::ok: {
+            TransferEnd end = Ended(TransferOutcome::succeeded, {}, status);
+            if (convertedFromUtf8) end.note = texts::kConvertedFromUtf8;
+            return end;
+        }
         case Result::Kind::cancelled:
             return Ended(TransferOutcome::cancelled, result.Reason(), status);
         case Result::Kind::refused:

@@ -8,6 +8,8 @@
 //   (an exception, memory running out) ends the run with its reason shown,
 //   then "终止传输", the port restored and closed. It never throws.
 // - Success shows "传输成功。" as the last text.
+// - An automatic port is looked for among the serial ports present (never
+//   the built-in handheld); the port found is named on the status line.
 // - Cancel() on the switch may come from any thread: the run stops at its
 //   next port operation, or at once if it is waiting on the port.
 // - It blocks the calling thread for the whole run.
@@ -17,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/substitution_table.h"
 #include "link/open_port.h"
@@ -37,6 +40,7 @@ enum class TransferOutcome {
 struct TransferEnd {
     TransferOutcome outcome = TransferOutcome::failed;
     std::string reason;  // GBK; why the run did not succeed, empty when it did
+    std::string note;    // GBK; what a user should know of a success ("已将UTF-8文本转换为GBK")
 };
 
 using PortOpener = std::function<OpenedPort(const PortChoice& port)>;
@@ -44,8 +48,11 @@ using PortOpener = std::function<OpenedPort(const PortChoice& port)>;
 // What a front end provides for every run.
 struct TransferSetup {
     PortOpener openPort;                                 // empty: serial ports only
+    // The serial ports present, among which an automatic port is looked for.
+    std::function<std::vector<std::string>()> listSerialPorts = ListSerialPorts;
     std::optional<SubstitutionTable> table;              // none: "bin" files cannot be sent
     std::filesystem::path missingTableName;              // named in the text when there is none
+    TextCharsets charsets;                               // none: texts go byte for byte
     std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
     std::chrono::milliseconds silenceBound = kDefaultSilenceBound;
 };

@@ -70,20 +70,41 @@ Result SendFile(TransferRun& run, const std::filesystem::path& pcPath,
 }
 
 Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flags) {
-    std::filesystem::path pcPath = file.pcPath;
-    if (Result prepared = PrepareForSending(pcPath, file.type, run.formats); !prepared.IsOk()) {
-        return prepared;
-    }
     if (flags.needHandshake) {
         if (Result greeted = Handshake(run.link); !greeted.IsOk()) return greeted;
     }
     if (Result started = SendStart(run.link); !started.IsOk()) return started;
     const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
-    if (Result sent = SendFile(run, pcPath, directory, file.deviceName, kNewFileValue); !sent.IsOk()) {
+    if (Result sent = SendFile(run, file.pcPath, directory, file.deviceName, kNewFileValue);
+        !sent.IsOk()) {
         return sent;
     }
     if (!flags.lastFile) return Result::Ok();  // the next file follows in this session
     return CloseHandheldSession(run);
+}
+
+Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
+    const bool several = files.size() > 1;
+    std::vector<Outgoing> outgoing(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const TransferFile& file = files[i];
+        Result prepared = PrepareForSending(file.pcPath, file.type, file.text, run.formats, outgoing[i]);
+        if (!prepared.IsOk()) {
+            if (!several) return prepared;
+            return Result::Failed(file.shownName + std::string(texts::kNameSeparator) + prepared.Reason());
+        }
+        if (outgoing[i].fromUtf8) run.convertedFromUtf8 = true;
+    }
+    if (run.convertedFromUtf8) run.status.ShowStatus(texts::kConvertedFromUtf8);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (Result staged = StageForSending(outgoing[i], run.formats); !staged.IsOk()) return staged;
+        TransferFile sent = files[i];
+        sent.pcPath = outgoing[i].pcPath;
+        if (several) run.status.ShowStatus(texts::Downloading(sent.deviceName));
+        const SessionFlags flags{i == 0, i + 1 == files.size()};
+        if (Result result = SendSession(run, sent, flags); !result.IsOk()) return result;
+    }
+    return Result::Ok();
 }
 
 }  // namespace kestrel

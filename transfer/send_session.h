@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "transfer/transfer_request.h"
 #include "transfer/transfer_run.h"
@@ -25,7 +26,14 @@ struct SessionFlags {
     bool lastFile = true;       // close the handheld session afterwards
 };
 
+// The file goes as it is (any conversion came before); its type is not looked at.
 Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flags);
+
+// Several files in one handheld session, each converted and checked before
+// the greeting: a file that cannot be sent stops the run with nothing
+// exchanged, its name in the reason when there are several. "下载" and the
+// device name go before each of several files.
+Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files);
 
 // Fails, without sending more, when the file no longer has the size it had
 // when it was opened.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/file_type.h"
+#include "formats/routing.h"
 
 namespace kestrel {
 
@@ -21,6 +22,7 @@ struct PortChoice {
     enum class Kind {
         serial,           // a serial device, by name
         builtInHandheld,  // the virtual handheld inside the program
+        automatic,        // whichever serial port present the handheld greets on
     };
     Kind kind = Kind::serial;
     std::string name;  // the serial port's name; unused for the built-in handheld
@@ -29,11 +31,13 @@ struct PortChoice {
 // One file of a command. For a package only pcPath counts: its entries name
 // their own directories and files.
 struct TransferFile {
-    std::filesystem::path pcPath;    // read or written under this very name
+    std::filesystem::path pcPath;      // read or written under this very name
     FileType type = FileType::kOther;  // how it is converted on the way
-    std::string deviceDirectory;     // ignored when root is set
-    bool root = false;               // the handheld's root directory
+    std::string deviceDirectory;       // ignored when root is set
+    bool root = false;                 // the handheld's root directory
     std::string deviceName;
+    TextHandling text{};               // for a text file: its characters
+    std::string shownName{};           // GBK: the PC file's name in texts
 };
 
 struct TransferRequest {

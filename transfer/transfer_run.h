@@ -16,6 +16,7 @@ struct TransferRun {
     SerialLink link;
     StatusSink& status;
     FormatContext formats;
+    bool convertedFromUtf8 = false;  // a text was made GBK on its way
 };
 
 }  // namespace kestrel

@@ -15,6 +15,12 @@ std::string Downloading(std::string_view deviceName) {
     return std::string("\xCF\xC2\xD4\xD8").append(deviceName);
 }
 
+std::string FoundOn(std::string_view portName) {
+    // 在 ... 上找到了文曲星
+    return std::string("\xD4\xDA").append(portName).append(
+        "\xC9\xCF\xD5\xD2\xB5\xBD\xC1\xCB\xCE\xC4\xC7\xFA\xD0\xC7");
+}
+
 std::string CannotOpenPort(std::string_view portName, std::string_view reason) {
     // 无法打开串口%s!
     return std::string("\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA\xB4\xAE\xBF\xDA")

@@ -43,6 +43,11 @@ inline constexpr std::string_view kPcFileReadError =
 // 无法创建电脑文件
 inline constexpr std::string_view kCannotCreatePcFile =
     "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
+// 已将UTF-8文本转换为GBK
+inline constexpr std::string_view kConvertedFromUtf8 =
+    "\xD2\xD1\xBD\xABUTF-8\xCE\xC4\xB1\xBE\xD7\xAA\xBB\xBB\xCE\xAAGBK";
+// ：between a file's name and what befell it
+inline constexpr std::string_view kNameSeparator = "\xA3\xBA";
 // 文件在发送时被改变
 inline constexpr std::string_view kPcFileChanged =
     "\xCE\xC4\xBC\xFE\xD4\xDA\xB7\xA2\xCB\xCD\xCA\xB1\xB1\xBB\xB8\xC4\xB1\xE4";
@@ -56,10 +61,19 @@ inline constexpr std::string_view kUnexpectedError =
 inline constexpr std::string_view kPcFileWriteError =
     "\xD0\xB4\xC8\xEB\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE\xCA\xB1\xB3\xF6\xB4\xED";
 
+// 没有找到文曲星 (followed by why, when known)
+inline constexpr std::string_view kHandheldNotFound =
+    "\xC3\xBB\xD3\xD0\xD5\xD2\xB5\xBD\xCE\xC4\xC7\xFA\xD0\xC7";
+// ：没有可以打开的串口
+inline constexpr std::string_view kNoPortToSearch =
+    "\xA3\xBA\xC3\xBB\xD3\xD0\xBF\xC9\xD2\xD4\xB4\xF2\xBF\xAA\xB5\xC4\xB4\xAE\xBF\xDA";
+
 // "%5dk": whole kilobytes, right-aligned in five places.
 std::string Kilobytes(std::uint64_t bytes);
 // 下载%s
 std::string Downloading(std::string_view deviceName);
+// 在%s上找到了文曲星
+std::string FoundOn(std::string_view portName);
 // 无法打开串口%s! followed by why, when known.
 std::string CannotOpenPort(std::string_view portName, std::string_view reason);
 

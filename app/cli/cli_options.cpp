@@ -8,11 +8,20 @@ namespace {
 struct Words {
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
+    std::vector<std::string> flags;
     std::string error;
 };
 
-// Splits "--opt VALUE" pairs from positional words; every option takes a value.
-Words Split(const std::vector<std::string>& words, const std::vector<std::string>& allowed) {
+bool Among(const std::vector<std::string>& list, const std::string& word) {
+    for (const auto& item : list) {
+        if (item == word) return true;
+    }
+    return false;
+}
+
+// Splits "--opt VALUE" pairs and "--flag" words from positional words.
+Words Split(const std::vector<std::string>& words, const std::vector<std::string>& allowed,
+            const std::vector<std::string>& allowedFlags = {}) {
     Words out;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -20,9 +29,11 @@ Words Split(const std::vector<std::string>& words, const std::vector<std::string
             out.positional.push_back(word);
             continue;
         }
-        bool known = false;
-        for (const auto& option : allowed) known = known || option == word;
-        if (!known) {
+        if (Among(allowedFlags, word)) {
+            if (!Among(out.flags, word)) out.flags.push_back(word);
+            continue;
+        }
+        if (!Among(allowed, word)) {
             out.error = "unknown option " + word;
             return out;
         }
@@ -46,19 +57,23 @@ std::optional<std::string> Option(const Words& words, const std::string& name) {
 }
 
 Command ParseTransfer(const std::string& verb, const std::vector<std::string>& rest) {
-    const Words words = Split(rest, {"--dir", "--name", "--port"});
+    const bool send = verb == "send";
+    const Words words =
+        Split(rest, {"--dir", "--name", "--port"}, {send ? "--keep-bytes" : "--utf8"});
     if (!words.error.empty()) return UsageError{words.error};
-    if (words.positional.size() != 1) return UsageError{verb + " takes exactly one FILE"};
     const std::string port = Option(words, "--port").value_or(kDefaultPort);
     if (port.empty()) return UsageError{"--port needs a port name"};
-    if (verb == "send") {
-        return SendCommand{words.positional[0], Option(words, "--dir"), Option(words, "--name"),
-                           port};
+    if (send) {
+        if (words.positional.empty()) return UsageError{"send takes one FILE or more"};
+        return SendCommand{words.positional, Option(words, "--dir"), Option(words, "--name"), port,
+                           Among(words.flags, "--keep-bytes")};
     }
+    if (words.positional.size() != 1) return UsageError{"receive takes exactly one FILE"};
     const auto directory = Option(words, "--dir");
     const auto name = Option(words, "--name");
     if (!directory || !name) return UsageError{"receive needs --dir DIR and --name NAME"};
-    return ReceiveCommand{words.positional[0], *directory, *name, port};
+    return ReceiveCommand{words.positional[0], *directory, *name, port,
+                          Among(words.flags, "--utf8")};
 }
 
 }  // namespace
@@ -89,20 +104,23 @@ const char* HelpText() {
     return R"(kestrel-cli: move files between this computer and the handheld over a serial cable.
 
 Usage:
-  kestrel-cli send FILE [--dir DIR] [--name NAME] [--port PORT]
+  kestrel-cli send FILE... [--dir DIR] [--name NAME] [--port PORT] [--keep-bytes]
       Send FILE to the handheld (the dialog's "下载"). Without DIR or NAME,
       the ones proposed for FILE: the directory by extension (txt → 文本文件,
       bmp → 我的图片, lav → LAVA, ...), the name shortened to 14 bytes.
-      Conversions on the way, by FILE's extension: "txt" gains the handheld's
-      text header, "gtx" is re-headed, "bin" is decoded with the table file
+      Conversions on the way, by FILE's extension (any case): "txt" gains the
+      handheld's text header, and UTF-8 text becomes GBK first (not with
+      --keep-bytes); "gtx" is re-headed; "bin" is decoded with the table file
       substitution.table (beside the program or in <prefix>/share/kestrel).
-      A FILE ending in .pac (or NAME 下载包) is a package: its entries are
-      sent one by one, each to its own directory.
-  kestrel-cli receive FILE --dir DIR --name NAME [--port PORT]
+      Several FILEs go in one session, each checked before anything is sent;
+      DIR applies to all of them, NAME to none.
+      A FILE ending in .pac is a package: its entries are sent one by one,
+      each to its own directory; it goes alone.
+  kestrel-cli receive FILE --dir DIR --name NAME [--port PORT] [--utf8]
       Fetch the device file DIR/NAME into FILE (the dialog's "上传"). A "txt"
-      FILE loses the text header; "gtx" and "bin" cannot be fetched. FILE is
-      replaced only once the whole file has arrived; what arrived of a failed
-      receive is kept in FILE.part.
+      FILE loses the text header (and is written as UTF-8 with --utf8);
+      "gtx" and "bin" cannot be fetched. FILE is replaced only once the whole
+      file has arrived; what arrived of a failed receive is kept in FILE.part.
   kestrel-cli ports
       List the serial ports present.
   kestrel-cli simulate [--root DIR]
@@ -112,7 +130,8 @@ Usage:
 
 DIR and NAME: at most 14 bytes of GBK (7 Chinese characters), no spaces;
 DIR "root" is the handheld's root directory.
-PORT: on Windows a COM port (COM1, COM7, COM12, ...; "ports" lists them);
+PORT: "auto" listens on every serial port present and takes the one the
+handheld greets on; on Windows a COM port (COM1, COM7, COM12, ...; "ports" lists them);
 elsewhere a device path such as /dev/ttyUSB0, or COM1 to COM4 for /dev/ttyS0
 to /dev/ttyS3. Default: COM1. simulate runs on Linux and macOS only.
 

@@ -11,10 +11,11 @@
 namespace kestrel::cli {
 
 struct SendCommand {
-    std::string file;
+    std::vector<std::string> files;        // one or more
     std::optional<std::string> directory;  // user text (UTF-8)
     std::optional<std::string> name;
     std::string port;
+    bool keepBytes = false;  // text files byte for byte, never made GBK
 };
 
 struct ReceiveCommand {
@@ -22,6 +23,7 @@ struct ReceiveCommand {
     std::optional<std::string> directory;  // both given, once parsed
     std::optional<std::string> name;
     std::string port;
+    bool utf8 = false;  // a fetched text written as UTF-8
 };
 
 struct PortsCommand {};
@@ -40,6 +42,8 @@ using Command = std::variant<SendCommand, ReceiveCommand, PortsCommand, Simulate
                              HelpCommand, UsageError>;
 
 inline constexpr char kDefaultPort[] = "COM1";
+// The port name that asks for the port on which the handheld greets.
+inline constexpr char kAutomaticPort[] = "auto";
 
 Command ParseCommandLine(const std::vector<std::string>& words);  // without the program name
 

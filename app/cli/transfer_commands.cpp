@@ -26,9 +26,13 @@ std::optional<UserText> FromUtf8(const std::optional<std::string>& utf8) {
     return FromUtf8(*utf8);
 }
 
+PortChoice PortNamed(const std::string& name) {
+    if (name == kAutomaticPort) return PortChoice{PortChoice::Kind::automatic, {}};
+    return PortChoice{PortChoice::Kind::serial, name};
+}
+
 int Run(Direction direction, const Arguments& arguments, const std::string& port) {
-    const auto request =
-        RequestFromArguments(direction, arguments, PortChoice{PortChoice::Kind::serial, port});
+    const auto request = RequestFromArguments(direction, arguments, PortNamed(port));
     if (const auto* refusal = std::get_if<Refusal>(&request)) {
         PrintGbkLine(RefusalText(*refusal));
         return kExitUsage;
@@ -47,16 +51,16 @@ int Run(Direction direction, const Arguments& arguments, const std::string& port
 }  // namespace
 
 int RunSend(const SendCommand& command) {
-    return Run(Direction::send,
-               Arguments{FromUtf8(command.file), FromUtf8(command.directory),
-                         FromUtf8(command.name)},
-               command.port);
+    Arguments arguments{{}, FromUtf8(command.directory), FromUtf8(command.name),
+                        TextHandling{command.keepBytes, false}};
+    for (const std::string& file : command.files) arguments.files.emplace_back(FromUtf8(file));
+    return Run(Direction::send, arguments, command.port);
 }
 
 int RunReceive(const ReceiveCommand& command) {
     return Run(Direction::receive,
-               Arguments{FromUtf8(command.file), FromUtf8(command.directory),
-                         FromUtf8(command.name)},
+               Arguments{{FromUtf8(command.file)}, FromUtf8(command.directory),
+                         FromUtf8(command.name), TextHandling{false, command.utf8}},
                command.port);
 }
 

@@ -13,7 +13,7 @@ namespace kestrel {
 namespace {
 
 QString NameFor(const ControlTemplate& control) {
-    const bool button = control.kind == ControlKind::button;
+    const bool button = control.kind == ControlKind::button || control.kind == ControlKind::checkBox;
     return (button ? QStringLiteral("button") : QStringLiteral("box")) +
            QString::number(static_cast<int>(control.id));
 }
@@ -63,6 +63,8 @@ QWidget* MakeControl(QDialog& dialog, const ControlTemplate& control, DialogCont
             return made.port = new PortComboBox(std::move(listPorts), &dialog);
         case ControlKind::directoryBox:
             return made.deviceDirectory = MakeDirectoryBox(dialog);
+        case ControlKind::checkBox:
+            return made.fetchAsUtf8 = new QCheckBox(QStringFromGbk(control.text), &dialog);
     }
     return nullptr;
 }

@@ -4,6 +4,7 @@
 // the dialog font. Each control's objectName carries its id ("box1000",
 // "button1003"), so tests and tools can find it.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -23,6 +24,7 @@ struct DialogControls {
     QPushButton* upload = nullptr;         // 1004
     QPushButton* exit = nullptr;           // 1005
     QPushButton* browse = nullptr;         // 1006
+    QCheckBox* fetchAsUtf8 = nullptr;      // 1014
 };
 
 // Sets the dialog's font and fixed size, and makes every control as its child.

@@ -25,9 +25,10 @@ enum ControlId : int {
     kIdBrowse = 1006,
     kIdStatus = 1007,
     kIdPort = 1012,
+    kIdFetchAsUtf8 = 1014,
 };
 
-enum class ControlKind { label, edit, statusLine, button, portList, directoryBox };
+enum class ControlKind { label, edit, statusLine, button, portList, directoryBox, checkBox };
 
 struct DialogRect {
     int x = 0;
@@ -43,7 +44,7 @@ struct ControlTemplate {
     DialogRect rect;        // for the two lists, the height includes the open list
 };
 
-inline constexpr int kDialogWidthUnits = 198;
+inline constexpr int kDialogWidthUnits = 210;
 inline constexpr int kDialogHeightUnits = 149;
 // A closed drop-down list is as tall as an edit box.
 inline constexpr int kClosedListHeightUnits = 12;

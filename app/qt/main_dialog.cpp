@@ -25,14 +25,16 @@ PortLister ListerFor(const DialogServices& services) {
     };
 }
 
-// The one local file a drop carries, if that is what it carries.
-std::optional<std::filesystem::path> DroppedFile(const QMimeData& data) {
-    const QList<QUrl> urls = data.urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
-    std::filesystem::path path = PathFromQString(urls.front().toLocalFile());
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    return path;
+// The local files a drop carries; empty when it carries anything else.
+std::vector<std::filesystem::path> DroppedFiles(const QMimeData& data) {
+    std::vector<std::filesystem::path> files;
+    for (const QUrl& url : data.urls()) {
+        std::error_code error;
+        std::filesystem::path path = PathFromQString(url.toLocalFile());
+        if (!url.isLocalFile() || !std::filesystem::is_regular_file(path, error)) return {};
+        files.push_back(std::move(path));
+    }
+    return files;
 }
 
 std::unique_ptr<QSettings> OpenSettings(const QString& file) {
@@ -42,6 +44,7 @@ std::unique_ptr<QSettings> OpenSettings(const QString& file) {
 
 const auto kPortKey = QStringLiteral("port");
 const auto kDirectoryKey = QStringLiteral("directory");
+const auto kFetchAsUtf8Key = QStringLiteral("fetchAsUtf8");
 
 }  // namespace
 
@@ -79,12 +82,14 @@ void MainDialog::Recall() {
     if (settings->contains(kDirectoryKey)) {
         controls_.deviceDirectory->setEditText(settings->value(kDirectoryKey).toString());
     }
+    controls_.fetchAsUtf8->setChecked(settings->value(kFetchAsUtf8Key, false).toBool());
 }
 
 void MainDialog::Remember(const PortChoice& port) {
     const auto settings = OpenSettings(services_.settingsFile);
     settings->setValue(kPortKey, QString::fromStdString(PortSetting(port)));
     settings->setValue(kDirectoryKey, controls_.deviceDirectory->currentText());
+    settings->setValue(kFetchAsUtf8Key, controls_.fetchAsUtf8->isChecked());
 }
 
 void MainDialog::StartTransfer(Direction direction, QPushButton* pressed) {
@@ -94,12 +99,24 @@ void MainDialog::StartTransfer(Direction direction, QPushButton* pressed) {
                              UserTextFromQString(controls_.deviceDirectory->currentText())};
     const auto port = controls_.port->ChosenPort();
     if (!port) return;
-    auto request = RequestFromBoxes(direction, boxes, *port, picked_);
+    const TextHandling text{false, controls_.fetchAsUtf8->isChecked()};
+    Run(RequestFromBoxes(direction, boxes, *port, picked_, text), pressed);
+}
+
+void MainDialog::SendDroppedFiles(const std::vector<std::filesystem::path>& files) {
+    if (run_ || closing_) return;
+    const auto port = controls_.port->ChosenPort();
+    if (!port) return;
+    Run(RequestFromArguments(Direction::send, Arguments{files, {}, {}, {}}, *port),
+        controls_.download);
+}
+
+void MainDialog::Run(std::variant<TransferRequest, Refusal> request, QPushButton* pressed) {
     if (const auto* refusal = std::get_if<Refusal>(&request)) {
         controls_.status->setText(QStringFromGbk(RefusalText(*refusal)));
         return;
     }
-    Remember(*port);
+    Remember(std::get<TransferRequest>(request).port);
     pressed_ = pressed;
     SetRunning(true);
     run_ = std::make_unique<TransferThread>(
@@ -183,14 +200,20 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!run_ && DroppedFile(*event->mimeData())) event->acceptProposedAction();
+    if (!run_ && !DroppedFiles(*event->mimeData()).empty()) event->acceptProposedAction();
 }
 
+// One file is a picked file; several are sent at once, each to the place
+// proposed for it, in one handheld session.
 void MainDialog::dropEvent(QDropEvent* event) {
     if (run_) return;
-    if (const auto file = DroppedFile(*event->mimeData())) {
-        UsePickedFile(*file);
-        event->acceptProposedAction();
+    const std::vector<std::filesystem::path> files = DroppedFiles(*event->mimeData());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+    if (files.size() == 1) {
+        UsePickedFile(files.front());
+    } else {
+        SendDroppedFiles(files);
     }
 }
 

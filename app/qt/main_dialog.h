@@ -15,11 +15,14 @@
 //   leave the dialog open.
 // - Browse, and a file dropped on the dialog, fill the three boxes with the
 //   core's proposal for the picked file; a cancelled pick changes nothing.
+//   Several files dropped at once are sent at once, each where the core
+//   proposes, in one handheld session.
 // - Closing (the close box, or Exit when no run goes) cancels a running
 //   transfer and returns only once it has ended, so the port's settings are
 //   back first.
-// - The last port and device directory are remembered per user, from one
-//   run that starts to the next time the dialog opens.
+// - The last port, device directory and the UTF-8 choice for fetched text
+//   are remembered per user, from one run that starts to the next time the
+//   dialog opens.
 // - Everything that reaches outside (ports, files, the picker) comes through
 //   DialogServices, so tests can stand in for it.
 
@@ -29,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/program_setup.h"
@@ -74,6 +78,8 @@ class MainDialog : public QDialog {
 
   private:
     void StartTransfer(Direction direction, QPushButton* pressed);
+    void SendDroppedFiles(const std::vector<std::filesystem::path>& files);
+    void Run(std::variant<TransferRequest, Refusal> request, QPushButton* pressed);
     void OnTransferEnded(const TransferEnd& end);
     void ExitOrCancel();
     void Browse();

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/app_texts.h"
 #include "app/gbk_text.h"
 #include "transfer/transfer_texts.h"
 
@@ -52,6 +53,8 @@ std::vector<PortListEntry> ListPortChoices(const std::vector<std::string>& devic
                                {PortChoice::Kind::serial, link->second.string()}});
         }
     }
+    const UserText automatic = FromGbk(texts::kAutomaticPort).value_or(UserText());
+    choices.push_back({automatic, automatic, {PortChoice::Kind::automatic, {}}});
     const UserText builtIn = BuiltInHandheldLabel();
     choices.push_back({builtIn, builtIn, {PortChoice::Kind::builtInHandheld, {}}});
     return choices;

@@ -6,7 +6,8 @@
 //
 // Promises:
 // - ListPortChoices keeps the order of the device paths it is given and puts
-//   the virtual handheld last; it reads the stable-name folder, nothing else.
+//   "自动查找" (the port the handheld greets on) and the virtual handheld
+//   last; it reads the stable-name folder, nothing else.
 // - A serial choice names the stable link itself where there is one, so the
 //   same adapter is found even when its ttyUSB number changes; its label is
 //   the device's own short name.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/app_texts.h"
 #include "app/device_naming.h"
 #include "app/gbk_text.h"
 #include "app/win32/gbk_limit.h"
@@ -35,6 +36,7 @@ void FillPortList(HWND list, const std::vector<std::string>& present) {
         if (std::find(entries.begin(), entries.end(), *name) != entries.end()) continue;
         entries.push_back(*name);
     }
+    entries.push_back(ShownText(texts::kAutomaticPort));
     entries.push_back(ShownText(texts::kBuiltInHandheld));
     for (const std::wstring& entry : entries) AddEntry(list, entry);
     const LRESULT first = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -54,15 +56,16 @@ std::optional<PortChoice> SelectedPort(HWND list) {
     if (text == ShownText(texts::kBuiltInHandheld)) {
         return PortChoice{PortChoice::Kind::builtInHandheld, {}};
     }
+    if (text == ShownText(texts::kAutomaticPort)) return PortChoice{PortChoice::Kind::automatic, {}};
     std::optional<std::string> name = ToGbk(text);
     if (!name) return std::nullopt;
     return PortChoice{PortChoice::Kind::serial, std::move(*name)};
 }
 
 void SelectPort(HWND list, const PortChoice& port) {
-    const std::wstring entry = port.kind == PortChoice::Kind::builtInHandheld
-                                   ? ShownText(texts::kBuiltInHandheld)
-                                   : ShownText(port.name);
+    std::wstring entry = ShownText(port.name);
+    if (port.kind == PortChoice::Kind::builtInHandheld) entry = ShownText(texts::kBuiltInHandheld);
+    if (port.kind == PortChoice::Kind::automatic) entry = ShownText(texts::kAutomaticPort);
     const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(entry.c_str()));
     if (found != CB_ERR) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);

@@ -30,13 +30,18 @@ class DropHandle {
     DropHandle(const DropHandle&) = delete;
     DropHandle& operator=(const DropHandle&) = delete;
 
-    std::optional<std::filesystem::path> FirstFile() const {
-        const UINT length = DragQueryFileW(drop_, 0, nullptr, 0);
-        if (length == 0) return std::nullopt;
-        std::wstring path(length + 1, L'\0');
-        DragQueryFileW(drop_, 0, path.data(), length + 1);
-        path.resize(length);
-        return std::filesystem::path(path);
+    std::vector<std::filesystem::path> Files() const {
+        std::vector<std::filesystem::path> files;
+        const UINT count = DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            const UINT length = DragQueryFileW(drop_, i, nullptr, 0);
+            if (length == 0) return {};
+            std::wstring path(length + 1, L'\0');
+            DragQueryFileW(drop_, i, path.data(), length + 1);
+            path.resize(length);
+            files.emplace_back(path);
+        }
+        return files;
     }
 
   private:
@@ -92,7 +97,7 @@ bool MainDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             RequestEnd();
             return true;
         case WM_DROPFILES:
-            TakeDroppedFile(reinterpret_cast<HDROP>(wParam));
+            TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
             return true;
         case kShowStatusMessage:
             TakeStatus(window_, lParam);
@@ -163,14 +168,18 @@ void MainDialog::StartTransfer(Direction direction, int pressed) {
                              ItemText(window_, IDC_DEVICE_DIRECTORY)};
     const std::optional<PortChoice> port = SelectedPort(GetDlgItem(window_, IDC_PORT));
     if (!port) return;
-    auto request = RequestFromBoxes(direction, boxes, *port, picked_);
+    const TextHandling text{false, IsDlgButtonChecked(window_, IDC_FETCH_AS_UTF8) == BST_CHECKED};
+    Run(RequestFromBoxes(direction, boxes, *port, picked_, text), pressed);
+}
+
+void MainDialog::Run(std::variant<TransferRequest, Refusal> request, int pressed) {
     if (const auto* refusal = std::get_if<Refusal>(&request)) {
         SetItemText(window_, IDC_STATUS, ShownText(RefusalText(*refusal)));
         return;
     }
     runEnded_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!runEnded_) return;
-    Remember(*port);
+    Remember(std::get<TransferRequest>(request).port);
     pressed_ = pressed;
     SetRunning(true);
     HWND window = window_;
@@ -190,12 +199,17 @@ void MainDialog::Browse() {
     if (picked) ShowPickedFile(*picked);
 }
 
-void MainDialog::TakeDroppedFile(HDROP drop) {
+// One file is a picked file; several are sent at once, each to the place
+// proposed for it, in one handheld session.
+void MainDialog::TakeDroppedFiles(HDROP drop) {
     const DropHandle dropped(drop);
     if (run_ || closing_) return;  // as Browse, which is disabled meanwhile
-    if (const std::optional<std::filesystem::path> file = dropped.FirstFile()) {
-        ShowPickedFile(*file);
-    }
+    const std::vector<std::filesystem::path> files = dropped.Files();
+    if (files.size() == 1) ShowPickedFile(files.front());
+    if (files.size() < 2) return;
+    const std::optional<PortChoice> port = SelectedPort(GetDlgItem(window_, IDC_PORT));
+    if (!port) return;
+    Run(RequestFromArguments(Direction::send, Arguments{files, {}, {}, {}}, *port), IDC_DOWNLOAD);
 }
 
 void MainDialog::ShowPickedFile(const std::filesystem::path& picked) {
@@ -243,6 +257,7 @@ void MainDialog::OnTransferEnded() {
 
 void MainDialog::Recall() {
     const RememberedTexts remembered = ReadRemembered(setup_.settingsKey);
+    CheckDlgButton(window_, IDC_FETCH_AS_UTF8, remembered.fetchAsUtf8 ? BST_CHECKED : BST_UNCHECKED);
     if (const auto port = PortFromSetting(remembered.port)) SelectPort(GetDlgItem(window_, IDC_PORT), *port);
     if (!remembered.directory.empty()) {
         SetItemText(window_, IDC_DEVICE_DIRECTORY, remembered.directory);
@@ -251,7 +266,8 @@ void MainDialog::Recall() {
 
 void MainDialog::Remember(const PortChoice& port) {
     WriteRemembered(setup_.settingsKey,
-                    {PortSetting(port), ItemText(window_, IDC_DEVICE_DIRECTORY)});
+                    {PortSetting(port), ItemText(window_, IDC_DEVICE_DIRECTORY),
+                     IsDlgButtonChecked(window_, IDC_FETCH_AS_UTF8) == BST_CHECKED});
 }
 
 void MainDialog::RequestEnd() {

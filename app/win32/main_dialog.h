@@ -11,7 +11,8 @@
 //   buttons are disabled).
 // - Browse and a file dropped on the dialog fill the three boxes with the
 //   core's proposal for the picked file; a cancelled pick leaves them as
-//   they were.
+//   they were. Several files dropped at once are sent at once, each where
+//   the core proposes, in one handheld session.
 // - The device name and directory boxes never hold more than 14 bytes of GBK.
 // - Exit or the close box during a transfer cancels it, and the dialog ends
 //   once the port is back as it was found.
@@ -21,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/program_setup.h"
@@ -64,8 +66,9 @@ class MainDialog {
     void Initialize();
     void OnCommand(int id, int code);
     void StartTransfer(Direction direction, int pressed);
+    void Run(std::variant<TransferRequest, Refusal> request, int pressed);
     void Browse();
-    void TakeDroppedFile(HDROP drop);
+    void TakeDroppedFiles(HDROP drop);
     void ShowPickedFile(const std::filesystem::path& picked);
     void SetRunning(bool running);
     void Recall();

@@ -52,7 +52,8 @@ RememberedTexts ReadRemembered(const std::wstring& key) {
         return {};
     }
     const UniqueKey owned(opened);
-    return {Narrow(ReadText(opened, L"Port")), ReadText(opened, L"Directory")};
+    return {Narrow(ReadText(opened, L"Port")), ReadText(opened, L"Directory"),
+            ReadText(opened, L"FetchAsUtf8") == L"1"};
 }
 
 void WriteRemembered(const std::wstring& key, const RememberedTexts& texts) {
@@ -64,6 +65,7 @@ void WriteRemembered(const std::wstring& key, const RememberedTexts& texts) {
     const UniqueKey owned(created);
     WriteText(created, L"Port", Widen(texts.port));
     WriteText(created, L"Directory", texts.directory);
+    WriteText(created, L"FetchAsUtf8", texts.fetchAsUtf8 ? L"1" : L"0");
 }
 
 }  // namespace kestrel

@@ -16,3 +16,4 @@
 #define IDC_STATUS 1007
 #define IDC_PORT 1012
 #define IDC_CREDIT 1013
+#define IDC_FETCH_AS_UTF8 1014

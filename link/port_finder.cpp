@@ -1,0 +1,82 @@
+#include "link/port_finder.h"
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <thread>
+
+#include "link/packet.h"
+
+namespace kestrel {
+namespace {
+
+constexpr std::chrono::milliseconds kListenStep{100};
+
+// A port whose first reads return bytes already taken from it.
+class PrefacedPort final : public Port {
+  public:
+    PrefacedPort(std::unique_ptr<Port> inner, std::deque<std::uint8_t> preface)
+        : inner_(std::move(inner)), preface_(std::move(preface)) {}
+
+    IoStatus Write(std::span<const std::uint8_t> bytes) override { return inner_->Write(bytes); }
+    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override {
+        std::size_t taken = 0;
+        while (taken < bytes.size() && !preface_.empty()) {
+            bytes[taken++] = preface_.front();
+            preface_.pop_front();
+        }
+        if (taken == bytes.size()) return IoStatus::ok;
+        return inner_->Read(bytes.subspan(taken), silence);
+    }
+    void Cancel() override { inner_->Cancel(); }
+
+  private:
+    std::unique_ptr<Port> inner_;
+    std::deque<std::uint8_t> preface_;  // read only by the reading thread
+};
+
+struct Listener {
+    std::string name;
+    std::unique_ptr<Port> port;
+};
+
+}  // namespace
+
+FoundPort FindGreetingPort(const std::vector<std::string>& names, const SerialOpener& open,
+                           const std::function<bool()>& stop) {
+    std::vector<Listener> listeners;
+    for (const std::string& name : names) {
+        OpenedPort opened = open(name);
+        if (opened.port) listeners.push_back({name, std::move(opened.port)});
+    }
+    FoundPort found;
+    found.anyOpened = !listeners.empty();
+    std::atomic<int> winner{-1};
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < listeners.size(); ++i) {
+            threads.emplace_back([&, i] {
+                Port& port = *listeners[i].port;
+                while (winner.load() < 0 && !stop()) {
+                    std::uint8_t byte = 0;
+                    const IoStatus status = port.Read(std::span(&byte, 1), kListenStep);
+                    if (status == IoStatus::timedOut) continue;
+                    if (status != IoStatus::ok) return;  // this port is of no use
+                    int none = -1;
+                    if (byte == control::kGreetW &&
+                        winner.compare_exchange_strong(none, static_cast<int>(i))) {
+                        return;
+                    }
+                }
+            });
+        }
+    }  // every listener has stopped by now
+    if (winner.load() < 0) return found;
+    Listener& chosen = listeners[static_cast<std::size_t>(winner.load())];
+    found.name = chosen.name;
+    found.port = std::make_unique<PrefacedPort>(std::move(chosen.port),
+                                                std::deque<std::uint8_t>{control::kGreetW});
+    return found;  // the other ports close as `listeners` goes
+}
+
+}  // namespace kestrel

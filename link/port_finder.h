@@ -1,0 +1,35 @@
+#pragma once
+// Finding the port the handheld is on: every port named is opened (one that
+// is busy or missing is skipped) and listened to at once; the first on which
+// the handheld's greeting begins is kept, every other is closed at once,
+// its settings put back, untouched by any write.
+//
+// Promises:
+// - Blocks until a port is found, no port is left to listen to, or `stop`
+//   returns true (it is asked at least every tenth of a second).
+// - The port found still holds the greeting byte that chose it: the first
+//   read returns it, so the greeting is answered from its start.
+// - Nothing is ever written to any port here.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/open_port.h"
+
+namespace kestrel {
+
+struct FoundPort {
+    std::unique_ptr<Port> port;  // null when none was found
+    std::string name;            // the port's name, as given
+    bool anyOpened = false;      // whether any port could be listened to at all
+};
+
+using SerialOpener = std::function<OpenedPort(std::string_view name)>;
+
+FoundPort FindGreetingPort(const std::vector<std::string>& names, const SerialOpener& open,
+                           const std::function<bool()>& stop);
+
+}  // namespace kestrel
