@@ -4,6 +4,7 @@
 // virtual handheld's files (the user's data folder).
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace kestrel {
@@ -15,5 +16,8 @@ std::vector<std::filesystem::path> TableFolders();
 // ~/.local/share/kestrel; on Windows %LOCALAPPDATA%\KESTREL, which is also
 // where the table is looked for after the executable's folder).
 std::filesystem::path UserDataFolder();
+
+// The file KESTREL_TRACE names, when it names one.
+std::optional<std::filesystem::path> TraceFileFromEnvironment();
 
 }  // namespace kestrel

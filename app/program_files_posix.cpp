@@ -39,6 +39,12 @@ std::vector<std::filesystem::path> TableFolders() {
     return folders;
 }
 
+std::optional<std::filesystem::path> TraceFileFromEnvironment() {
+    const char* file = std::getenv("KESTREL_TRACE");
+    if (file == nullptr || file[0] == '\0') return std::nullopt;
+    return std::filesystem::path(file);
+}
+
 std::filesystem::path UserDataFolder() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
         return std::filesystem::path(xdg) / "kestrel";

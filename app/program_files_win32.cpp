@@ -58,6 +58,12 @@ std::vector<std::filesystem::path> TableFolders() {
     return folders;
 }
 
+std::optional<std::filesystem::path> TraceFileFromEnvironment() {
+    const wchar_t* file = ::_wgetenv(L"KESTREL_TRACE");
+    if (file == nullptr || file[0] == L'\0') return std::nullopt;
+    return std::filesystem::path(file);
+}
+
 std::filesystem::path UserDataFolder() {
     const std::filesystem::path localAppData = LocalAppData();
     if (!localAppData.empty()) return localAppData / kFolderName;

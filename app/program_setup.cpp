@@ -14,6 +14,7 @@ ProgramFiles InstalledProgramFiles() {
     ProgramFiles files;
     files.tableFolders = TableFolders();
     files.handheldRoot = UserDataFolder() / "handheld";
+    files.traceFile = TraceFileFromEnvironment();
     return files;
 }
 
@@ -24,6 +25,7 @@ TransferSetup LoadSetup(const ProgramFiles& files) {
     if (!setup.table) setup.missingTableName = table.file;
     setup.tempDirectory = files.tempDirectory;
     setup.charsets = TextCharsets{Utf8ToGbk, GbkToUtf8};
+    setup.traceFile = files.traceFile;
     setup.openPort = [root = files.handheldRoot,
                       openSerial = files.openSerialPort](const PortChoice& port) -> OpenedPort {
         if (port.kind == PortChoice::Kind::serial) return openSerial(port.name);

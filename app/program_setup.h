@@ -25,9 +25,11 @@ struct ProgramFiles {
     std::filesystem::path handheldRoot;                  // the virtual handheld's files
     std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
     std::function<OpenedPort(std::string_view name)> openSerialPort = OpenSerialPort;
+    std::optional<std::filesystem::path> traceFile;  // every byte of each run written down there
 };
 
-// Where the installed program keeps them (program_files.h).
+// Where the installed program keeps them (program_files.h); a trace is
+// written when the environment names a file in KESTREL_TRACE.
 ProgramFiles InstalledProgramFiles();
 
 TransferSetup LoadSetup(const ProgramFiles& files);

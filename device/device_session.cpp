@@ -1,6 +1,6 @@
 #include "device/device_session.h"
 
-#include "link/packet.h"
+#include "link/packet_types.h"
 
 namespace kestrel {
 
@@ -18,6 +18,8 @@ bool Is(const PcPacket& packet, PacketType type) {
 
 Answer DeviceSession::Handle(const PcPacket& packet) {
     if (!packet.checksumOk) return Accepted(false);
+    // No packet of this kind is that long (or short): refused unread.
+    if (!PayloadLengthFits(packet.type, packet.payload.size())) return Accepted(false);
     if (Is(packet, PacketType::EndSession)) {
         if (!packet.payload.empty()) return Accepted(false);
         Reset();
@@ -79,7 +81,7 @@ bool DeviceSession::NewFile(const PcPacket& packet) {
 }
 
 bool DeviceSession::Data(const PcPacket& packet) {
-    if (packet.payload.size() > kMaxDataPayload || !files_.Append(packet.payload)) return false;
+    if (!files_.Append(packet.payload)) return false;
     if (writing_) activity_[*writing_].bytes += packet.payload.size();
     return true;
 }

@@ -27,8 +27,6 @@
 
 namespace kestrel {
 
-inline constexpr std::size_t kMaxDataPayload = 1024;
-
 // A file the session wrote (the PC sent it) or read (the PC fetched it).
 struct FileActivity {
     bool written = false;

@@ -4,13 +4,6 @@
 
 namespace kestrel {
 
-std::string_view PacketTypeName(std::uint8_t code) {
-    static constexpr std::array<std::string_view, 9> kNames = {
-        "?",         "Start",      "Directory", "NewFile",    "Data",
-        "EndOfFile", "EndSession", "OpenFile",  "ReadRequest"};
-    return code < kNames.size() ? kNames[code] : kNames[0];
-}
-
 std::uint8_t Checksum(std::span<const std::uint8_t> bytes) {
     std::uint8_t sum = 0;
     for (std::uint8_t b : bytes) sum ^= b;

@@ -27,7 +27,8 @@ enum class PacketType : std::uint8_t {
     ReadRequest = 8,
 };
 
-// Name of a packet type for traces; "?" for a code outside 1..8.
+// Name of a packet type, from the table of packet types (packet_types.h);
+// "?" for a code no packet has.
 std::string_view PacketTypeName(std::uint8_t code);
 
 namespace control {

@@ -1,11 +1,13 @@
 #include "transfer/run_transfer.h"
 
 #include <exception>
+#include <fstream>
 #include <new>
 
 #include "formats/format_texts.h"
 #include "link/link_texts.h"
 #include "link/port_finder.h"
+#include "link/trace_port.h"
 #include "transfer/package_sending.h"
 #include "transfer/receive_session.h"
 #include "transfer/send_session.h"
@@ -24,6 +26,19 @@ class AttachedPort {
 
   private:
     CancelSwitch& cancel_;
+};
+
+// The run's port with its trace, while the trace file can be written.
+class TracedPort {
+  public:
+    TracedPort(Port& port, const std::filesystem::path& file, TextShower showText)
+        : out_(file, std::ios::binary | std::ios::trunc), port_(port, out_, std::move(showText)) {}
+    bool Writing() const { return out_.good(); }
+    Port& Traced() { return port_; }
+
+  private:
+    std::ofstream out_;
+    TracePort port_;
 };
 
 OpenedPort OpenPort(const PortChoice& port, const TransferSetup& setup) {
@@ -114,8 +129,12 @@ TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setu
     Result result = Result::Ok();
     bool convertedFromUtf8 = false;
     {
-        AttachedPort attached(cancel, *opened.port);
-        result = RunOpened(request, setup, *opened.port, status, convertedFromUtf8);
+        std::optional<TracedPort> traced;
+        if (setup.traceFile) traced.emplace(*opened.port, *setup.traceFile, setup.charsets.gbkToUtf8);
+        if (traced && !traced->Writing()) status.ShowStatus(texts::kCannotWriteTrace);
+        Port& port = traced && traced->Writing() ? traced->Traced() : *opened.port;
+        AttachedPort attached(cancel, port);
+        result = RunOpened(request, setup, port, status, convertedFromUtf8);
     }
     opened.port.reset();  // restored and closed before the run's last text
     switch (result.GetKind()) {

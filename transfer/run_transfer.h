@@ -55,6 +55,10 @@ struct TransferSetup {
     TextCharsets charsets;                               // none: texts go byte for byte
     std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
     std::chrono::milliseconds silenceBound = kDefaultSilenceBound;
+    // Every byte of the run, written down and decoded there (trace_port.h);
+    // the file is replaced by each run. A trace that cannot be written is
+    // said on the status line; the run goes on without it.
+    std::optional<std::filesystem::path> traceFile;
 };
 
 TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& setup,

@@ -68,6 +68,10 @@ inline constexpr std::string_view kHandheldNotFound =
 inline constexpr std::string_view kNoPortToSearch =
     "\xA3\xBA\xC3\xBB\xD3\xD0\xBF\xC9\xD2\xD4\xB4\xF2\xBF\xAA\xB5\xC4\xB4\xAE\xBF\xDA";
 
+// 无法写入跟踪文件
+inline constexpr std::string_view kCannotWriteTrace =
+    "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB\xB8\xFA\xD7\xD9\xCE\xC4\xBC\xFE";
+
 // "%5dk": whole kilobytes, right-aligned in five places.
 std::string Kilobytes(std::uint64_t bytes);
 // 下载%s

@@ -76,17 +76,34 @@ Command ParseTransfer(const std::string& verb, const std::vector<std::string>& r
                           Among(words.flags, "--utf8")};
 }
 
+// "--trace FILE" may stand anywhere, also before the command.
+Command WithTrace(Command command, const std::optional<std::string>& trace) {
+    if (!trace) return command;
+    if (auto* send = std::get_if<SendCommand>(&command)) send->trace = trace;
+    if (auto* receive = std::get_if<ReceiveCommand>(&command)) receive->trace = trace;
+    return command;
+}
+
 }  // namespace
 
-Command ParseCommandLine(const std::vector<std::string>& words) {
+Command ParseCommandLine(const std::vector<std::string>& given) {
+    std::vector<std::string> words;
+    std::optional<std::string> trace;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (given[i] == "--help" || given[i] == "-h") return HelpCommand{};
+        if (given[i] == "--version") return VersionCommand{};
+        if (given[i] != "--trace") {
+            words.push_back(given[i]);
+            continue;
+        }
+        if (i + 1 >= given.size() || given[i + 1].empty()) return UsageError{"--trace needs a FILE"};
+        trace = given[++i];
+    }
     if (words.empty()) return UsageError{"no command given"};
     const std::string& verb = words[0];
     const std::vector<std::string> rest(words.begin() + 1, words.end());
-    for (const auto& word : words) {
-        if (word == "--help" || word == "-h") return HelpCommand{};
-    }
     if (verb == "help") return HelpCommand{};
-    if (verb == "send" || verb == "receive") return ParseTransfer(verb, rest);
+    if (verb == "send" || verb == "receive") return WithTrace(ParseTransfer(verb, rest), trace);
     if (verb == "ports") {
         if (!rest.empty()) return UsageError{"ports takes no arguments"};
         return PortsCommand{};
@@ -123,6 +140,8 @@ Usage:
       file has arrived; what arrived of a failed receive is kept in FILE.part.
   kestrel-cli ports
       List the serial ports present.
+  kestrel-cli --version
+      Print the program's version.
   kestrel-cli simulate [--root DIR]
       Run a virtual handheld on a new pseudo-terminal: prints the port's path
       as its first line, then serves sessions until interrupted. Its files are
@@ -134,6 +153,11 @@ PORT: "auto" listens on every serial port present and takes the one the
 handheld greets on; on Windows a COM port (COM1, COM7, COM12, ...; "ports" lists them);
 elsewhere a device path such as /dev/ttyUSB0, or COM1 to COM4 for /dev/ttyS0
 to /dev/ttyS3. Default: COM1. simulate runs on Linux and macOS only.
+
+--trace FILE (with send or receive, anywhere on the line; or the environment
+variable KESTREL_TRACE=FILE, which the dialogs read too) writes every byte of
+the run down in FILE, each way, with its time, decoded into packets: what to
+send us when a handheld does something unexpected.
 
 Every status text is printed as it happens, one a line. Exit status: 0 when
 the transfer ends in "传输成功。", 1 when it fails, 2 for a usage error.

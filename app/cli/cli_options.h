@@ -16,6 +16,7 @@ struct SendCommand {
     std::optional<std::string> name;
     std::string port;
     bool keepBytes = false;  // text files byte for byte, never made GBK
+    std::optional<std::string> trace;  // --trace FILE
 };
 
 struct ReceiveCommand {
@@ -24,6 +25,7 @@ struct ReceiveCommand {
     std::optional<std::string> name;
     std::string port;
     bool utf8 = false;  // a fetched text written as UTF-8
+    std::optional<std::string> trace;  // --trace FILE
 };
 
 struct PortsCommand {};
@@ -34,12 +36,14 @@ struct SimulateCommand {
 
 struct HelpCommand {};
 
+struct VersionCommand {};
+
 struct UsageError {
     std::string message;
 };
 
 using Command = std::variant<SendCommand, ReceiveCommand, PortsCommand, SimulateCommand,
-                             HelpCommand, UsageError>;
+                             HelpCommand, VersionCommand, UsageError>;
 
 inline constexpr char kDefaultPort[] = "COM1";
 // The port name that asks for the port on which the handheld greets.

@@ -11,6 +11,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
+#include "app/version.h"
 
 namespace {
 
@@ -31,6 +32,10 @@ int Main(const std::vector<std::string>& words) {
                           [](const SimulateCommand& simulate) { return RunSimulate(simulate); },
                           [](const HelpCommand&) {
                               PrintText(HelpText());
+                              return kExitSuccess;
+                          },
+                          [](const VersionCommand&) {
+                              PrintText("kestrel-cli " KESTREL_VERSION_TEXT "\n");
                               return kExitSuccess;
                           },
                           [](const UsageError& error) {

@@ -31,7 +31,8 @@ PortChoice PortNamed(const std::string& name) {
     return PortChoice{PortChoice::Kind::serial, name};
 }
 
-int Run(Direction direction, const Arguments& arguments, const std::string& port) {
+int Run(Direction direction, const Arguments& arguments, const std::string& port,
+        const std::optional<std::string>& trace) {
     const auto request = RequestFromArguments(direction, arguments, PortNamed(port));
     if (const auto* refusal = std::get_if<Refusal>(&request)) {
         PrintGbkLine(RefusalText(*refusal));
@@ -41,8 +42,9 @@ int Run(Direction direction, const Arguments& arguments, const std::string& port
     // The watcher comes first: every thread made after it leaves Ctrl-C to it.
     auto cancel = std::make_shared<CancelSwitch>();
     const InterruptWatcher interrupts([cancel] { cancel->Cancel(); });
-    TransferThread run(std::get<TransferRequest>(request), LoadSetup(InstalledProgramFiles()),
-                       status, {}, cancel);
+    ProgramFiles files = InstalledProgramFiles();
+    if (trace) files.traceFile = FromUtf8(*trace);
+    TransferThread run(std::get<TransferRequest>(request), LoadSetup(files), status, {}, cancel);
     const TransferEnd end = run.Wait();
     if (end.outcome == TransferOutcome::succeeded) return kExitSuccess;
     return interrupts.ExitStatus().value_or(kExitFailure);
@@ -54,14 +56,14 @@ int RunSend(const SendCommand& command) {
     Arguments arguments{{}, FromUtf8(command.directory), FromUtf8(command.name),
                         TextHandling{command.keepBytes, false}};
     for (const std::string& file : command.files) arguments.files.emplace_back(FromUtf8(file));
-    return Run(Direction::send, arguments, command.port);
+    return Run(Direction::send, arguments, command.port, command.trace);
 }
 
 int RunReceive(const ReceiveCommand& command) {
     return Run(Direction::receive,
                Arguments{{FromUtf8(command.file)}, FromUtf8(command.directory),
                          FromUtf8(command.name), TextHandling{false, command.utf8}},
-               command.port);
+               command.port, command.trace);
 }
 
 int RunPorts() {

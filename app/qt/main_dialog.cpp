@@ -3,13 +3,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
+#include <QAction>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
 #include <variant>
 
 #include "app/app_texts.h"
+#include "app/about.h"
 #include "app/qt/dialog_texts.h"
 #include "app/qt/port_choices.h"
 #include "app/qt/qt_text.h"
@@ -68,6 +71,13 @@ MainDialog::MainDialog(DialogServices services, QWidget* parent)
             [this] { StartTransfer(Direction::receive, controls_.upload); });
     connect(controls_.browse, &QPushButton::clicked, this, &MainDialog::Browse);
     connect(controls_.exit, &QPushButton::clicked, this, &MainDialog::ExitOrCancel);
+    // Qt has no system menu of its own to put it in: the dialog's context menu.
+    auto* about = new QAction(QStringFromGbk(kAboutTitle), this);
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringFromGbk(kAboutTitle), QStringFromGbk(AboutText()));
+    });
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     Recall();
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <variant>
 
+#include "app/about.h"
 #include "app/app_texts.h"
 #include "app/picked_file.h"
 #include "app/remembered.h"
@@ -20,6 +21,7 @@ namespace kestrel {
 namespace {
 
 constexpr UINT kTransferEndedMessage = WM_APP + 2;
+constexpr UINT kAboutCommand = 0x0010;  // system menu commands below 0xF000 are the program's
 constexpr int kCommandIds[] = {IDC_DOWNLOAD, IDC_UPLOAD, IDC_BROWSE};
 
 // Releases what the system holds for a drop, on every path.
@@ -96,6 +98,11 @@ bool MainDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             RequestEnd();
             return true;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0U) != kAboutCommand) return false;
+            MessageBoxW(window_, ShownText(AboutText()).c_str(), ShownText(kAboutTitle).c_str(),
+                        MB_OK | MB_ICONINFORMATION);
+            return true;
         case WM_DROPFILES:
             TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
             return true;
@@ -124,6 +131,10 @@ void MainDialog::Initialize() {
                             reinterpret_cast<LPARAM>(directory));
     }
     DragAcceptFiles(window_, TRUE);
+    if (HMENU menu = GetSystemMenu(window_, FALSE)) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, kAboutCommand, ShownText(kAboutTitle).c_str());
+    }
     Recall();
 }
 
