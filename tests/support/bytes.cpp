@@ -11,9 +11,10 @@ Bytes Hex(std::string_view hex) {
     int high = -1;
     for (char c : hex) {
         if (c == ' ' || c == '\n') continue;
-        int value = c >= '0' && c <= '9' ? c - '0'
+        int value = c >= '0' && c <= '9'   ? c - '0'
                     : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                           : -1;
         EXPECT_GE(value, 0) << "bad hex character " << c;
         if (high < 0) {
             high = value;
@@ -26,7 +27,9 @@ Bytes Hex(std::string_view hex) {
     return out;
 }
 
-Bytes FromText(std::string_view text) { return {text.begin(), text.end()}; }
+Bytes FromText(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes out;

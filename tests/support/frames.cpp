@@ -20,7 +20,9 @@ Bytes Framed(std::uint8_t lead, const Bytes& payload) {
 
 }  // namespace
 
-Bytes Frame(std::uint8_t type, const Bytes& payload) { return Framed(type, payload); }
+Bytes Frame(std::uint8_t type, const Bytes& payload) {
+    return Framed(type, payload);
+}
 
 Bytes StartFrame() {
     Bytes payload(100, 0x20);
@@ -33,18 +35,48 @@ Bytes DirectoryFrame(std::string_view directory) {
     return Frame(2, Concat({{'/'}, FromText(directory), {0}}));
 }
 
-Bytes NewFileFrame(std::string_view name) { return Frame(3, Concat({{0xEF, 0xEF}, FromText(name), {0}})); }
-Bytes ReadRequestFrame() { return Frame(8, Hex("00 04")); }
-Bytes DataFrame(const Bytes& data) { return Frame(4, data); }
+Bytes NewFileFrame(std::string_view name) {
+    return Frame(3, Concat({{0xEF, 0xEF}, FromText(name), {0}}));
+}
+Bytes ReadRequestFrame() {
+    return Frame(8, Hex("00 04"));
+}
+Bytes DataFrame(const Bytes& data) {
+    return Frame(4, data);
+}
 
-Bytes Greeting() { return Hex("57 51 58"); }
-Bytes Accept() { return Hex("05 4F"); }
-Bytes DataPacket(const Bytes& data) { return Framed(0x08, data); }
+Bytes Greeting() {
+    return Hex("57 51 58");
+}
+Bytes Accept() {
+    return Hex("05 4F");
+}
+Bytes DataPacket(const Bytes& data) {
+    return Framed(0x08, data);
+}
 
 Bytes BadDataPacket(const Bytes& data) {
     Bytes packet = DataPacket(data);
     packet.back() ^= 0x01;
     return packet;
+}
+
+Bytes PackageFile(std::string_view count, const std::vector<PackageEntrySpec>& entries,
+                  std::string_view magic) {
+    Bytes bytes = Concat({FromText(magic), Bytes(12, 0x77), Hex(count)});
+    for (const PackageEntrySpec& entry : entries) {
+        const std::uint32_t size =
+            entry.claimed.value_or(static_cast<std::uint32_t>(entry.data.size()));
+        Bytes path(60, 0);
+        std::copy_n(entry.path.begin(), std::min<std::size_t>(entry.path.size(), 60), path.begin());
+        bytes =
+            Concat({bytes,
+                    {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
+                     static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)},
+                    path,
+                    entry.data});
+    }
+    return bytes;
 }
 
 }  // namespace kestrel::test

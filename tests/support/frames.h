@@ -3,7 +3,10 @@
 // must send them, and what a handheld sends.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/support/bytes.h"
 
@@ -20,5 +23,15 @@ Bytes Greeting();                        // W Q X
 Bytes Accept();                          // 05 'O': ready, then accepted
 Bytes DataPacket(const Bytes& data);     // 08, length LE, data, XOR
 Bytes BadDataPacket(const Bytes& data);  // the same with a spoiled checksum
+
+// A package file: "PAC ", 12 bytes, the count as given, then each entry's
+// size (claimed, when set, instead of the data's), 60-byte path and data.
+struct PackageEntrySpec {
+    std::string path;
+    Bytes data;
+    std::optional<std::uint32_t> claimed = std::nullopt;
+};
+Bytes PackageFile(std::string_view count, const std::vector<PackageEntrySpec>& entries,
+                  std::string_view magic = "PAC ");
 
 }  // namespace kestrel::test

@@ -28,8 +28,12 @@ std::string Convert(std::string_view text, unsigned from, unsigned to) {
     EXPECT_FALSE(lossy) << "not convertible: " << text;
     return out;
 }
-std::string ToGbk(std::string_view utf8) { return Convert(utf8, CP_UTF8, 936); }
-std::string FromGbk(std::string_view gbk) { return Convert(gbk, 936, CP_UTF8); }
+std::string ToGbk(std::string_view utf8) {
+    return Convert(utf8, CP_UTF8, 936);
+}
+std::string FromGbk(std::string_view gbk) {
+    return Convert(gbk, 936, CP_UTF8);
+}
 #else
 std::string Convert(std::string_view text, const char* from, const char* to) {
     iconv_t cd = iconv_open(to, from);
@@ -46,13 +50,21 @@ std::string Convert(std::string_view text, const char* from, const char* to) {
     out.resize(out.size() - outLeft);
     return out;
 }
-std::string ToGbk(std::string_view utf8) { return Convert(utf8, "UTF-8", "CP936"); }
-std::string FromGbk(std::string_view gbk) { return Convert(gbk, "CP936", "UTF-8"); }
+std::string ToGbk(std::string_view utf8) {
+    return Convert(utf8, "UTF-8", "CP936");
+}
+std::string FromGbk(std::string_view gbk) {
+    return Convert(gbk, "CP936", "UTF-8");
+}
 #endif
 
 }  // namespace
 
-std::string Gbk(std::string_view utf8) { return ToGbk(utf8); }
-std::string Utf8(std::string_view gbk) { return FromGbk(gbk); }
+std::string Gbk(std::string_view utf8) {
+    return ToGbk(utf8);
+}
+std::string Utf8(std::string_view gbk) {
+    return FromGbk(gbk);
+}
 
 }  // namespace kestrel::test

@@ -7,15 +7,19 @@ namespace kestrel::test {
 HandheldLine MemoryLine() {
     auto [pc, handheld] = MakeMemoryPortPair();
     auto pcEnd = std::make_shared<std::unique_ptr<Port>>(std::move(pc));
-    return {std::move(handheld), [pcEnd](const PortChoice&) { return OpenedPort{std::move(*pcEnd), {}}; }};
+    return {std::move(handheld), [pcEnd](const PortChoice&) {
+                return OpenedPort{std::move(*pcEnd), {}};
+            }};
 }
 
 HandheldRig::HandheldRig(HandheldOptions options, HandheldLine line,
                          std::chrono::milliseconds pcSilenceBound)
-    : handheld_(dir / "device", [&] {
-          options.greetingRepeat = std::chrono::milliseconds(20);  // a pty flushes what came first
-          return std::move(options);
-      }()),
+    : handheld_(dir / "device",
+                [&] {
+                    options.greetingRepeat =
+                        std::chrono::milliseconds(20);  // a pty flushes what came first
+                    return std::move(options);
+                }()),
       handheldEnd_(std::move(line.handheldEnd)) {
     setup.openPort = std::move(line.openPc);
     setup.tempDirectory = dir / "temp";

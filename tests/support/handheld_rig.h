@@ -23,7 +23,7 @@ struct HandheldLine {
 HandheldLine MemoryLine();  // the PC's end can be opened once
 
 class HandheldRig {
-public:
+  public:
     explicit HandheldRig(HandheldOptions options = {}, HandheldLine line = MemoryLine(),
                          std::chrono::milliseconds pcSilenceBound = std::chrono::milliseconds(250));
     ~HandheldRig();
@@ -39,7 +39,7 @@ public:
     RecordingStatus status;
     TransferSetup setup;
 
-private:
+  private:
     VirtualHandheld handheld_;
     std::mutex portMutex_;
     std::unique_ptr<Port> handheldEnd_;

@@ -22,11 +22,13 @@ Bytes EncodeApplicationImage(const Bytes& table, const PlainApplication& plain) 
     const std::size_t length = plain.keyHead.size();
     std::size_t j = 0;
     auto code = [&](std::uint8_t p) {
-        const auto row = static_cast<std::uint8_t>(plain.keyHead[j % length] ^ plain.keyTail[j % length]);
+        const auto row =
+            static_cast<std::uint8_t>(plain.keyHead[j % length] ^ plain.keyTail[j % length]);
         ++j;
         return table[std::size_t{row} * 256 + p];
     };
-    Bytes image = Concat({{static_cast<std::uint8_t>(length)}, plain.keyHead,
+    Bytes image = Concat({{static_cast<std::uint8_t>(length)},
+                          plain.keyHead,
                           {static_cast<std::uint8_t>(plain.kept.size() & 0xFF),
                            static_cast<std::uint8_t>(plain.kept.size() >> 8)}});
     for (const std::uint8_t p : plain.discarded) image.push_back(code(p));

@@ -15,14 +15,14 @@
 namespace kestrel::test {
 
 class RecordingStatus : public StatusSink {
-public:
+  public:
     void ShowStatus(std::string_view gbkText) override;
 
     std::vector<std::string> Texts() const;  // GBK, in order shown
     bool Saw(std::string_view gbkText) const;
     void OnFirst(std::string gbkText, std::function<void()> action);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::string> texts_;
     std::string hookText_;

@@ -16,7 +16,9 @@ ScriptedLine::ScriptedLine() {
     setup.silenceBound = std::chrono::milliseconds(200);
 }
 
-void ScriptedLine::Handheld(const Bytes& bytes) { ASSERT_EQ(handheldEnd_->Write(bytes), IoStatus::ok); }
+void ScriptedLine::Handheld(const Bytes& bytes) {
+    ASSERT_EQ(handheldEnd_->Write(bytes), IoStatus::ok);
+}
 
 TransferEnd ScriptedLine::Run(const TransferRequest& request) {
     return RunTransfer(request, setup, status, cancel);

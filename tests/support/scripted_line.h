@@ -13,7 +13,7 @@
 namespace kestrel::test {
 
 class ScriptedLine {
-public:
+  public:
     ScriptedLine();
 
     void Handheld(const Bytes& bytes);
@@ -25,7 +25,7 @@ public:
     TransferSetup setup;
     CancelSwitch cancel;
 
-private:
+  private:
     std::unique_ptr<MemoryPort> handheldEnd_;
 };
 

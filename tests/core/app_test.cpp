@@ -1,0 +1,227 @@
+// The front-end core: device names, a picked file's proposal, boxes and
+// arguments to requests, and runs on a thread through the built-in handheld.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <variant>
+
+#include "app/device_naming.h"
+#include "app/picked_file.h"
+#include "app/program_setup.h"
+#include "app/request_form.h"
+#include "app/transfer_thread.h"
+#include "link/memory_port.h"
+#include "tests/support/gbk.h"
+#include "tests/support/recording_status.h"
+#include "tests/support/scratch_dir.h"
+
+namespace kestrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+UserText U(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end())).native();
+}
+fs::path P(std::string_view utf8) {
+    return fs::path(U(utf8));
+}
+
+const PortChoice kPort{PortChoice::Kind::serial, "COM1"};
+const char* kNotGbk = "\xF0\x9F\x98\x80";  // an emoji
+
+TEST(App, ShortenDeviceName) {
+    const struct {
+        const char* name;
+        const char* shortened;
+    } rows[] = {
+        {"abcdefghijklm", "abcdefghijklm"},         {"abcdefghijk.tx", "abcdefghij.tx"},
+        {"abcdefghijklmnop.txt", "abcdefghij.txt"}, {"my.long.file.name.txt", "my.txt"},
+        {"abcdefghijklmnopq", "abcdefghijklmn"},    {"abcdefghijkl.jpeg2000", "abcdefghij.jpe"},
+        {"一二三四五六七八.txt", "一二三四五.txt"}, {"a一二三四五六七八.txt", "a一二三四.txt"},
+        {"a亖亖亖亖亖亖亖", "a亖亖亖亖亖亖"},  // 亖 is 81 81: its trail looks like a lead byte
+    };
+    for (const auto& row : rows) {
+        const std::string gbk = Gbk(row.name);
+        const std::size_t dot = gbk.rfind('.');
+        EXPECT_EQ(ShortenDeviceName(gbk, dot == std::string::npos ? 0 : dot + 1),
+                  Gbk(row.shortened))
+            << row.name;
+    }
+}
+
+TEST(App, ProposalForAPickedFile) {
+    const struct {
+        const char* picked;
+        const char* name;  // nullptr: none proposed
+        const char* directory;
+    } rows[] = {
+        {"pics/PHOTO.BMP", "PHOTO.bmp", "我的图片"},
+        {"DATA.Dat", "DATA.dat", "LavaData"},
+        {"archive.pac", "下载包", "*"},
+        {"my file.txt", "my_file.txt", "文本文件"},
+        {"x\xF0\x9F\x98\x80.txt", nullptr, "文本文件"},
+        {"abcdefghijklmnopq", "abcdefghijklmn", "移动硬盘"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.picked);
+        const std::optional<Proposal> proposal = ProposeForPickedFile(P(row.picked));
+        ASSERT_TRUE(proposal);
+        EXPECT_EQ(proposal->boxes.pcPath, U(row.picked));
+        EXPECT_EQ(proposal->nameProposed, row.name != nullptr);
+        EXPECT_EQ(proposal->boxes.deviceName, U(row.name ? row.name : ""));
+        EXPECT_EQ(proposal->boxes.deviceDirectory, U(row.directory));
+    }
+    for (const char* none : {"", "..", "a/."}) EXPECT_FALSE(ProposeForPickedFile(P(none))) << none;
+}
+
+TEST(App, RequestFromBoxes) {
+    const std::string dirOf15(15, 'd');
+    const struct {
+        const char* pc;
+        std::string name;
+        std::string directory;
+        std::optional<Refusal> refusal;
+    } rows[] = {
+        {"", "", "", Refusal::emptyPcPath},
+        {"a", "", "", Refusal::emptyDeviceName},
+        {"a", "n", "", Refusal::emptyDeviceDirectory},
+        {"a", std::string(kNotGbk) + " abcdefghijklmnop", "d d", Refusal::deviceNameNotGbk},
+        {"a", "a b c d e f g h i", "d d", Refusal::spaceInDeviceName},
+        {"a", "abcdefghijklmno", "d d", Refusal::deviceNameTooLong},
+        {"a", "n", std::string(kNotGbk) + " " + dirOf15, Refusal::deviceDirectoryNotGbk},
+        {"a", "n", "d " + dirOf15, Refusal::spaceInDeviceDirectory},
+        {"a", "n", dirOf15, Refusal::deviceDirectoryTooLong},
+        {"a", "abcdefghijklmn", dirOf15.substr(1), std::nullopt},
+        {"a", "一二三四五六七", "一二三四五六七", std::nullopt},
+        {"a", "一二三四五六七八", "d", Refusal::deviceNameTooLong},
+        {"a", "n", "一二三四五六七八", Refusal::deviceDirectoryTooLong},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name + "|" + row.directory);
+        const auto result = RequestFromBoxes(Direction::send,
+                                             {U(row.pc), U(row.name), U(row.directory)}, kPort, {});
+        const Refusal* refusal = std::get_if<Refusal>(&result);
+        EXPECT_EQ(refusal ? std::optional(*refusal) : std::nullopt, row.refusal);
+        if (const auto* request = std::get_if<TransferRequest>(&result)) {
+            EXPECT_EQ(request->files.at(0).deviceName, Gbk(row.name));
+            EXPECT_EQ(request->files.at(0).deviceDirectory, Gbk(row.directory));
+        }
+    }
+}
+
+TEST(App, RequestKindsAndTypes) {
+    using K = TransferKind;
+    const fs::path note = P("dir/NOTE.TXT");
+    // clang-format off
+    const struct {
+        Direction direction;
+        const char* pc;
+        const char* name;
+        const char* directory;
+        std::optional<fs::path> picked;
+        K kind;
+        FileType type;
+    } rows[] = {
+        {Direction::send, "a.dat", "a", "root", {}, K::send, FileType::kOther},
+        {Direction::send, "p.pac", "下载包", "*", {}, K::sendPackage, FileType::kOther},
+        {Direction::receive, "p.pac", "下载包", "d", {}, K::receive, FileType::kOther},
+        {Direction::send, "dir/NOTE.TXT", "n", "d", {}, K::send, FileType::kOther},  // typed
+        {Direction::send, "dir/NOTE.TXT", "n", "d", note, K::send, FileType::kText},  // picked
+        {Direction::send, "dir/OTHER.TXT", "n", "d", note, K::send, FileType::kOther},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pc);
+        const RequestBoxes boxes{U(row.pc), U(row.name), U(row.directory)};
+        const auto result = RequestFromBoxes(row.direction, boxes, kPort, row.picked);
+        ASSERT_TRUE(std::holds_alternative<TransferRequest>(result));
+        const TransferRequest& request = std::get<TransferRequest>(result);
+        EXPECT_EQ(request.kind, row.kind);
+        EXPECT_EQ(request.files.at(0).type, row.type);
+        const bool root = row.directory == std::string_view("root");
+        EXPECT_EQ(request.files.at(0).root, root);
+        EXPECT_EQ(request.files.at(0).deviceDirectory.empty(), root);
+    }
+}
+
+TEST(App, RequestFromArguments) {
+    const fs::path notGbk = P(std::string("x") + kNotGbk + ".dat");
+    const struct {
+        Arguments arguments;
+        TransferKind kind;
+        const char* name;
+        std::optional<Refusal> refusal = std::nullopt;
+    } rows[] = {
+        {{{"x.pac"}, {}, U("n")}, TransferKind::sendPackage, "下载包"},  // a package keeps its name
+        {{{notGbk}, U("D"), U("n")}, TransferKind::send, "n"},
+        {{{notGbk}, U("D"), {}}, TransferKind::send, "", Refusal::pcFileNameNotGbk},
+        {{{""}, U("D"), U("n")}, TransferKind::send, "", Refusal::noPcFile},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.files[0].string());
+        const auto result = RequestFromArguments(Direction::send, row.arguments, kPort);
+        const Refusal* refusal = std::get_if<Refusal>(&result);
+        EXPECT_EQ(refusal ? std::optional(*refusal) : std::nullopt, row.refusal);
+        if (const auto* request = std::get_if<TransferRequest>(&result)) {
+            EXPECT_EQ(request->kind, row.kind);
+            EXPECT_EQ(request->files.at(0).deviceName, Gbk(row.name));
+        }
+    }
+}
+
+TransferEnd RunOnThread(const std::variant<TransferRequest, Refusal>& request,
+                        const TransferSetup& setup) {
+    RecordingStatus status;
+    TransferThread thread(std::get<TransferRequest>(request), setup, status);
+    return thread.Wait();
+}
+
+// A picked NOTE.TXT is text whatever its case: it reaches the handheld with
+// the text header, and comes back into BACK.TXT without it.
+TEST(App, PickedTextThroughTheBuiltInHandheld) {
+    ScratchDir dir;
+    const PortChoice builtIn{PortChoice::Kind::builtInHandheld, ""};
+    ProgramFiles files;
+    files.handheldRoot = dir / "handheld";
+    files.tempDirectory = dir.Path();
+    const TransferSetup setup = LoadSetup(files);
+    WriteFileText(dir / "NOTE.TXT", "hello");
+    const TransferEnd sent = RunOnThread(
+        RequestFromArguments(Direction::send, {{dir / "NOTE.TXT"}, {}, {}}, builtIn), setup);
+    EXPECT_EQ(sent.outcome, TransferOutcome::succeeded) << sent.reason;
+    const Bytes onHandheld = ReadFileBytes(dir / "handheld" / P("文本文件") / "NOTE.txt");
+    ASSERT_EQ(onHandheld.size(), 29U);
+    EXPECT_EQ(ToHex(Bytes(onHandheld.begin(), onHandheld.begin() + 8)), "00 00 00 00 00 01 00 18");
+
+    const TransferEnd back = RunOnThread(
+        RequestFromArguments(Direction::receive, {{dir / "BACK.TXT"}, U("文本文件"), U("NOTE.txt")},
+                             builtIn),
+        setup);
+    EXPECT_EQ(back.outcome, TransferOutcome::succeeded) << back.reason;
+    EXPECT_EQ(ReadFileBytes(dir / "BACK.TXT"), FromText("hello"));
+}
+
+TEST(App, TransferThreadFinishesOnceAndCanBeCancelled) {
+    ScratchDir dir;
+    auto ends = MakeMemoryPortPair();  // a handheld that never says a word
+    TransferSetup setup;
+    setup.tempDirectory = dir.Path();
+    setup.openPort = [&ends](const PortChoice&) { return OpenedPort{std::move(ends.first), {}}; };
+    TransferRequest request{
+        TransferKind::send, kPort, {TransferFile{dir / "a", FileType::kOther, "d", false, "a"}}};
+    WriteFileText(dir / "a", "abc");
+    RecordingStatus status;
+    std::atomic<int> calls{0};
+    TransferThread thread(request, setup, status, [&calls](const TransferEnd& end) {
+        ++calls;
+        EXPECT_EQ(end.outcome, TransferOutcome::cancelled);
+        throw std::runtime_error("a front end's mistake");
+    });
+    thread.Cancel();
+    EXPECT_EQ(thread.Wait().outcome, TransferOutcome::cancelled);
+    EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace kestrel::test

@@ -1,0 +1,128 @@
+// POSIX only: names near the length limit, symbolic and hard links, file
+// rights and the private TempFile folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "device/device_session.h"
+#include "formats/format_texts.h"
+#include "formats/private_folder_posix.h"
+#include "formats/whole_file.h"
+#include "tests/support/scripted_line.h"
+
+namespace kestrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using fs::perms;
+
+perms Rights(const fs::path& path) {
+    return fs::status(path).permissions() & perms::mask;
+}
+
+TEST(FilesPosix, PartialPathWithinTheNameLimitAndThroughALink) {
+    ScratchDir dir;
+    const std::string e = "\xC3\xA9";  // é, two bytes
+    const std::string name253 = std::string(249, 'a') + e + e;
+    fs::create_directories(dir / "real");
+    WriteFileText(dir / "real" / "t.dat", "t");
+    fs::create_symlink(dir / "real" / "t.dat", dir / "link");
+    EXPECT_EQ(PartialPath(dir / name253), dir / (std::string(249, 'a') + ".part"));
+    EXPECT_EQ(PartialPath(dir / (std::string(248, 'a') + e)),
+              dir / (std::string(248, 'a') + e + ".part"));
+    EXPECT_EQ(PartialPath(dir / "link"), dir / "real" / "t.dat.part");
+}
+
+TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
+    ScratchDir dir;
+    WriteFileText(dir / "plain", "old");
+    fs::permissions(dir / "plain", perms::owner_read | perms::owner_write | perms::group_read);
+    WriteFileText(dir / "target", "old");
+    fs::permissions(dir / "target", perms::owner_read | perms::owner_write);
+    fs::create_symlink(dir / "target", dir / "link");
+    for (const char* name : {"plain", "link"}) {
+        EXPECT_EQ(ReplaceFileWhole(dir / name, FromText(name)), "") << name;
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "plain"), FromText("plain"));
+    EXPECT_EQ(Rights(dir / "plain"), perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadFileBytes(dir / "target"), FromText("link"));
+    EXPECT_EQ(Rights(dir / "target"), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3)
+        << "a sibling was left";
+}
+
+TEST(FilesPosix, ReceiveThroughALinkKeepsTheTargetsRights) {
+    ScriptedLine line;
+    WriteFileText(line.dir / "target", "old");
+    fs::permissions(line.dir / "target",
+                    perms::owner_read | perms::owner_write | perms::others_read);
+    fs::create_symlink(line.dir / "target", line.dir / "link");
+    line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
+                          DataPacket(FromText("new")), Hex("05 05 04")}));
+    EXPECT_EQ(line.Run(ReceiveRequest(line.dir / "link", "D", "a")).outcome,
+              TransferOutcome::succeeded);
+    EXPECT_TRUE(fs::is_symlink(line.dir / "link"));
+    EXPECT_EQ(ReadFileBytes(line.dir / "target"), FromText("new"));
+    EXPECT_EQ(Rights(line.dir / "target"),
+              perms::owner_read | perms::owner_write | perms::others_read);
+}
+
+TEST(FilesPosix, PrivateTempFolder) {
+    ScratchDir dir;
+    const std::string uid = std::to_string(::geteuid());
+    fs::create_directories(dir / "open");
+    fs::permissions(dir / "open",
+                    perms::owner_all | perms::group_write | perms::group_read | perms::group_exec);
+    fs::create_directories(dir / "private");
+    fs::permissions(dir / "private", perms::owner_all);
+    fs::create_directory_symlink(dir / "private", dir / "link");
+    const struct {
+        const char* folder;
+        std::string_view failure;
+    } rows[] = {{"new", ""},
+                {"private", ""},
+                {"open", texts::kTempDirectoryUnsafe},
+                {"link", texts::kTempDirectoryUnsafe}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(EnsurePrivateFolder(dir / row.folder), row.failure) << row.folder;
+    }
+    EXPECT_EQ(Rights(dir / "new"), perms::owner_all);
+    const std::string open = (dir / "open").string(), priv = (dir / "private").string();
+    EXPECT_EQ(ChoosePrivateFolder(priv.c_str(), "/x"), dir / "private" / "kestrel");
+    EXPECT_EQ(ChoosePrivateFolder(open.c_str(), "/x"), fs::path("/x/kestrel-" + uid));
+    EXPECT_EQ(ChoosePrivateFolder(nullptr, "relative"), fs::path("/tmp/kestrel-" + uid));
+}
+
+TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {
+    ScratchDir dir;
+    fs::create_directories(dir / "outside");
+    WriteFileText(dir / "outside" / "secret", "secret");
+    fs::create_directories(dir / "root");
+    fs::create_directory_symlink(dir / "outside", dir / "root" / "out");
+    fs::create_symlink(dir / "outside" / "secret", dir / "root" / "soft");
+    fs::create_hard_link(dir / "outside" / "secret", dir / "root" / "hard");
+    DeviceFiles files(dir / "root", KeepBytes);
+    DeviceSession session(files);
+    const Bytes start(100, 0x20);
+    auto handle = [&session](std::uint8_t type, const Bytes& payload) {
+        return session.Handle({type, payload}).accepted;
+    };
+    auto text = [](std::string_view lead, std::string_view name) {
+        return Concat({FromText(lead), FromText(name), {0}});
+    };
+    EXPECT_TRUE(handle(1, start));
+    EXPECT_FALSE(handle(2, text("/", "out")));
+    EXPECT_FALSE(handle(2, text("/", "out/x")));
+    EXPECT_TRUE(handle(2, text("/", "")));
+    EXPECT_FALSE(handle(7, Concat({Hex("2F 00"), text("", "soft")})));
+    EXPECT_FALSE(handle(3, text("\xEF\xEF", "soft")));
+    EXPECT_TRUE(handle(3, text("\xEF\xEF", "hard")));  // a new file, no longer the outside one
+    EXPECT_TRUE(handle(4, FromText("overwritten")));
+    EXPECT_TRUE(handle(5, {}));
+    EXPECT_EQ(ReadFileBytes(dir / "outside" / "secret"), FromText("secret"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "outside"), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace kestrel::test

@@ -1,0 +1,268 @@
+// The file formats: text headers, application images against the test codec,
+// the substitution table's file, packages, types by extension, the TempFile
+// claim.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "formats/application_image.h"
+#include "formats/file_type.h"
+#include "formats/format_texts.h"
+#include "formats/package_file.h"
+#include "formats/substitution_table.h"
+#include "formats/temp_file.h"
+#include "formats/text_file.h"
+#include "formats/whole_file.h"
+#include "tests/support/frames.h"
+#include "tests/support/image_codec.h"
+#include "tests/support/scratch_dir.h"
+
+namespace kestrel::test {
+namespace {
+
+Bytes Le32(std::size_t value) {
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+Bytes TextHeader(std::size_t total) {
+    return Concat({Hex("00 00 00 00 00 01 00 18 00 00"),
+                   Le32(total),
+                   Hex("00 00 18 00 00"),
+                   Le32(total),
+                   {0}});
+}
+
+TEST(Formats, TextFilesWrapRewrapAndUnwrap) {
+    const Bytes hello = FromText("hello");
+    const Bytes text300(300, 'x');
+    const Bytes gtx100(100, 'g');
+    const struct {
+        const char* name;
+        ConversionResult (*convert)(std::span<const std::uint8_t>);
+        Bytes input;
+        Bytes output;
+        bool ok = true;
+    } rows[] = {
+        {"wrap hello", WrapTextBytes, hello,
+         Hex("00 00 00 00 00 01 00 18 00 00 1D 00 00 00 00 00 18 00 00 1D 00 00 00 00 68 65 6C 6C "
+             "6F")},
+        {"wrap 300", WrapTextBytes, text300, Concat({TextHeader(324), text300})},
+        {"wrap nothing", WrapTextBytes, {}, {}, false},
+        {"rewrap 17", RewrapTextBytes, Bytes(17, 'g'), Concat({TextHeader(25), {'g'}})},
+        {"rewrap 16", RewrapTextBytes, Bytes(16, 'g'), {}, false},
+        {"rewrap 100", RewrapTextBytes, gtx100, Concat({TextHeader(108), Bytes(84, 'g')})},
+        {"unwrap 30", UnwrapTextBytes, Concat({TextHeader(30), FromText("abcdef")}),
+         FromText("abcdef")},
+        {"unwrap 24", UnwrapTextBytes, TextHeader(24), {}},
+        {"unwrap 23", UnwrapTextBytes, Bytes(23, 0), {}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ConversionResult result = row.convert(row.input);
+        EXPECT_EQ(result.Ok(), row.ok);
+        EXPECT_EQ(ToHex(result.bytes), ToHex(row.output));
+    }
+}
+
+TEST(Formats, ApplicationImagesDecodeAsTheTestCodecCodes) {
+    const Bytes tableBytes = RandomPermutationTable(7);
+    const auto table = SubstitutionTable::FromBytes(tableBytes);
+    ASSERT_TRUE(table);
+    std::mt19937 random(11);
+    auto some = [&random](std::size_t size) {
+        Bytes bytes(size);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+        return bytes;
+    };
+    auto plain = [&](std::size_t key, std::size_t kept, std::size_t tail) {
+        return PlainApplication{some(key), some(key), some(78), some(kept), some(tail)};
+    };
+    const struct {
+        const char* name;
+        PlainApplication plain;
+    } good[] = {
+        {"L=1", plain(1, 5, 7)},
+        {"L=7 M=0: the key position runs on into the tail", plain(7, 0, 20)},
+        {"L=5 M=2", plain(5, 2, 9)},
+        {"L=30", plain(30, 300, 100)},
+        {"ends right after keyTail", plain(3, 4, 0)},
+    };
+    for (const auto& row : good) {
+        SCOPED_TRACE(row.name);
+        const ConversionResult decoded =
+            DecodeApplicationImage(EncodeApplicationImage(tableBytes, row.plain), *table);
+        EXPECT_TRUE(decoded.Ok()) << decoded.failure;
+        EXPECT_EQ(ToHex(decoded.bytes), ToHex(DecodedApplication(row.plain)));
+    }
+    const Bytes shortest = EncodeApplicationImage(tableBytes, plain(3, 4, 0));
+    const struct {
+        const char* name;
+        Bytes image;
+        std::string_view failure;
+    } bad[] = {
+        {"L=0", Concat({{0}, Bytes(200, 1)}), texts::kBadKeyLength},
+        {"L=31", Concat({{31}, Bytes(200, 1)}), texts::kBadKeyLength},
+        {"empty", {}, texts::kTruncatedImage},
+        {"key cut", Hex("03 01 02"), texts::kTruncatedImage},
+        {"keyTail cut", Bytes(shortest.begin(), shortest.end() - 1), texts::kTruncatedImage},
+        {"body cut", Concat({Hex("01 AA 10 00"), Bytes(80, 0)}), texts::kTruncatedImage},
+    };
+    for (const auto& row : bad) {
+        SCOPED_TRACE(row.name);
+        const ConversionResult decoded = DecodeApplicationImage(row.image, *table);
+        EXPECT_EQ(decoded.failure, row.failure);
+        EXPECT_TRUE(decoded.bytes.empty());
+    }
+}
+
+TEST(Formats, SubstitutionTableFiles) {
+    ScratchDir dir;
+    const Bytes good = RandomPermutationTable(3);
+    Bytes repeated = good;
+    repeated[255 * 256 + 200] = repeated[255 * 256 + 17];  // the last row lacks a value
+    const auto table = SubstitutionTable::FromBytes(good);
+    ASSERT_TRUE(table);
+    for (int row : {0, 128, 255}) {
+        for (int value : {0, 99, 255}) {
+            const auto r = static_cast<std::uint8_t>(row);
+            const auto v = static_cast<std::uint8_t>(value);
+            EXPECT_EQ(table->Lookup(r, table->InverseLookup(r, v)), v);
+            EXPECT_EQ(good[static_cast<std::size_t>(row * 256) + table->InverseLookup(r, v)], v);
+        }
+    }
+    const struct {
+        const char* folder;
+        Bytes bytes;
+        TableProblem problem;
+    } files[] = {
+        {"good", good, TableProblem::kNone},
+        {"short", Bytes(good.begin(), good.end() - 1), TableProblem::kWrongSize},
+        {"long", Concat({good, {0}}), TableProblem::kWrongSize},
+        {"repeated", repeated, TableProblem::kNotPermutation},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.folder);
+        std::filesystem::create_directories(dir / file.folder);
+        WriteFileBytes(dir / file.folder / kSubstitutionTableFileName, file.bytes);
+        const TableLoad load =
+            LoadSubstitutionTable(dir / file.folder / kSubstitutionTableFileName);
+        EXPECT_EQ(load.problem, file.problem);
+        EXPECT_EQ(load.table.has_value(), file.problem == TableProblem::kNone);
+    }
+    std::filesystem::create_directories(dir / "none");
+    // The first folder holding the file decides, even when its file is bad.
+    const struct {
+        std::vector<std::filesystem::path> folders;
+        TableProblem problem;
+        std::filesystem::path file;
+    } searches[] = {
+        {{dir / "none", dir / "good", dir / "short"}, TableProblem::kNone, dir / "good"},
+        {{dir / "short", dir / "good"}, TableProblem::kWrongSize, dir / "short"},
+        {{dir / "none"}, TableProblem::kMissing, ""},
+    };
+    for (const auto& search : searches) {
+        const TableLoad load = FindSubstitutionTable(search.folders);
+        EXPECT_EQ(load.problem, search.problem);
+        if (!search.file.empty()) {
+            EXPECT_EQ(load.file, search.file / kSubstitutionTableFileName);
+        }
+    }
+}
+
+TEST(Formats, PackagesAreCheckedWhole) {
+    using P = PackageProblem;
+    const std::string name23(23, 'n');
+    const Bytes three =
+        PackageFile("04 00", {{"LAVA/game.lav", FromText("game")},
+                              {"a/b/c", FromText("c")},
+                              {std::string(60, 'z'), {}},  // empty: its path is never used
+                              {"/x.dat", FromText("xx")}});
+    const struct {
+        const char* name;
+        Bytes package;
+        P problem;
+        std::vector<std::string> paths;  // directory|name of each entry
+    } rows[] = {
+        {"three and an empty one", three, P::none, {"LAVA|game.lav", "a/b|c", "|", "|x.dat"}},
+        {"root is a directory like others",
+         PackageFile("01 00", {{"root/x", {1}}}),
+         P::none,
+         {"root|x"}},
+        {"name of 23 bytes",
+         PackageFile("01 00", {{"d/" + name23, {1}}}),
+         P::none,
+         {"d|" + name23}},
+        {"name of 24 bytes", PackageFile("01 00", {{"d/" + name23 + "n", {1}}}), P::badPath, {}},
+        {"empty name", PackageFile("01 00", {{"d/", {1}}}), P::badPath, {}},
+        {"path without NUL", PackageFile("01 00", {{std::string(60, 'p'), {1}}}), P::badPath, {}},
+        {"count 0", PackageFile("00 00", {}), P::none, {}},
+        {"count -1", PackageFile("FF FF", {{"a", {1}}}), P::none, {}},
+        {"count beyond entries", PackageFile("02 00", {{"a", {1}}}), P::truncated, {}},
+        {"data cut", PackageFile("01 00", {{"a", {1, 2}, 3U}}), P::truncated, {}},
+        {"entry header cut", Bytes(three.begin(), three.begin() + 18 + 63), P::truncated, {}},
+        {"count cut", Bytes(three.begin(), three.begin() + 17), P::truncated, {}},
+        {"under 16 bytes", Bytes(three.begin(), three.begin() + 15), P::notPackage, {}},
+        {"lower case", PackageFile("01 00", {{"a", {1}}}, "pac "), P::notPackage, {}},
+        {"magic 0", PackageFile("01 00", {{"a", {1}}}, "XAC "), P::notPackage, {}},
+        {"magic 1", PackageFile("01 00", {{"a", {1}}}, "PXC "), P::notPackage, {}},
+        {"magic 2", PackageFile("01 00", {{"a", {1}}}, "PAX "), P::notPackage, {}},
+        {"magic 3", PackageFile("01 00", {{"a", {1}}}, "PAC_"), P::notPackage, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::istringstream in(std::string(row.package.begin(), row.package.end()));
+        const PackageIndex index = CheckPackage(in);
+        EXPECT_EQ(index.problem, row.problem);
+        std::vector<std::string> paths;
+        for (const PackageEntry& entry : index.entries)
+            paths.push_back(entry.directory + "|" + entry.name);
+        EXPECT_EQ(paths, row.paths);
+    }
+    std::istringstream in(std::string(three.begin(), three.end()));
+    const PackageIndex index = CheckPackage(in);
+    ASSERT_EQ(index.entries.size(), 4U);
+    const char* data[] = {"game", "c", "", "xx"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(index.entries[i].size, std::string_view(data[i]).size());
+        EXPECT_EQ(ReadEntryData(in, index.entries[i]), FromText(data[i]));
+    }
+}
+
+TEST(Formats, FileTypeByExtension) {
+    const struct {
+        const char* path;
+        FileType type;
+    } rows[] = {
+        {"a.txt", FileType::kText},        {"a.gtx", FileType::kHeadedText},
+        {"a.bin", FileType::kApplication}, {"a.dat", FileType::kOther},
+        {"README.TXT", FileType::kOther},  {"C:\\old.docs\\notes", FileType::kOther},
+        {"x.txt.gz", FileType::kOther},    {"a.txtx", FileType::kOther},
+    };
+    for (const auto& row : rows) EXPECT_EQ(FileTypeOf(row.path), row.type) << row.path;
+}
+
+TEST(Formats, PartialFileBesideItsTarget) {
+    ScratchDir dir;
+    EXPECT_EQ(PartialPath(dir / "a.dat"), dir / "a.dat.part");
+}
+
+TEST(Formats, TempFileIsClaimedByOneRunAtATime) {
+    ScratchDir dir;
+    bool busy = false;
+    auto first = TempFileClaim::Acquire(dir / "tmpfile", busy);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(TempFileClaim::Acquire(dir / "tmpfile", busy));
+    EXPECT_TRUE(busy);
+    std::optional<TempFileClaim> held;
+    const TempFilePlace refused = ClaimTempFile(held, dir.Path());
+    EXPECT_TRUE(refused.path.empty());
+    EXPECT_EQ(refused.failure, texts::kTempFileInUse);
+    first.reset();
+    EXPECT_EQ(ClaimTempFile(held, dir.Path()).path, dir / "tmpfile");
+    EXPECT_TRUE(held);
+}
+
+}  // namespace
+}  // namespace kestrel::test

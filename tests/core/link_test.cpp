@@ -1,0 +1,155 @@
+// The PC's side of the link: frames, the greeting, sending a packet and
+// receiving a data packet, each against a handheld's bytes queued in memory.
+#include <gtest/gtest.h>
+
+#include "link/memory_port.h"
+#include "link/protocol.h"
+#include "tests/support/frames.h"
+
+namespace kestrel::test {
+namespace {
+
+using Kind = Result::Kind;
+
+// The handheld's bytes are queued first; reads are bounded, so a missing
+// byte fails quickly instead of waiting for a greeting.
+struct Line {
+    explicit Line(const Bytes& handheld) {
+        EXPECT_EQ(ports.second->Write(handheld), IoStatus::ok);
+        link.greeted = true;
+        link.silenceBound = std::chrono::milliseconds(50);
+    }
+    Bytes PcWrote() { return Drain(*ports.second); }
+    Bytes Unread() { return Drain(*ports.first); }
+
+    std::pair<std::unique_ptr<MemoryPort>, std::unique_ptr<MemoryPort>> ports =
+        MakeMemoryPortPair();
+    SerialLink link{*ports.first};
+};
+
+TEST(Link, FramesAndChecksums) {
+    const Bytes big(300, 0x11);
+    const struct {
+        PacketType type;
+        Bytes payload;
+        Bytes frame;
+    } rows[] = {
+        {PacketType::EndOfFile, {}, Hex("05 00 00")},
+        {PacketType::Data, FromText("abc"), Hex("04 03 00 61 62 63 60")},
+        {PacketType::Data, big, Concat({Hex("04 2C 01"), big, {0x00}})},
+        {PacketType::OpenFile, Hex("2F 00 FF"), Hex("07 03 00 2F 00 FF D0")},
+    };
+    for (const auto& row : rows) {
+        Packet packet;
+        packet.type = row.type;
+        packet.length = static_cast<std::uint16_t>(row.payload.size());
+        std::copy(row.payload.begin(), row.payload.end(), packet.payload.begin());
+        EXPECT_EQ(ToHex(FramePacket(packet)), ToHex(row.frame));
+    }
+}
+
+TEST(Link, HandshakeAnswersEveryByteAndRestartsOnASurprise) {
+    const struct {
+        const char* handheld;
+        const char* answers;
+        bool completes;
+    } rows[] = {
+        {"57 51 58", "B3 B3 4C", true},
+        {"57 57 51 58", "B3 B3 B3 4C", true},
+        {"57 58 57 51 58", "B3 B3 B3 B3 4C", true},  // W X starts again
+        {"00 57 51 58", "B3 B3 B3 4C", true},
+        {"57 51 51 58", "B3 B3 B3 B3", false},
+        {"51 58", "B3 B3", false},
+        {"57 51 57 58", "B3 B3 B3 B3", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.handheld);
+        Line line(Hex(row.handheld));
+        line.link.greeted = !row.completes;  // a failing row must not wait for ever
+        const Result result = Handshake(line.link);
+        EXPECT_EQ(result.IsOk(), row.completes);
+        EXPECT_TRUE(line.link.greeted);
+        EXPECT_EQ(ToHex(line.PcWrote()), ToHex(Hex(row.answers)));
+    }
+}
+
+TEST(Link, SendPacketWaitsForEnqAndReadsTheReply) {
+    const Bytes abc = DataFrame(FromText("abc"));
+    const struct {
+        Readiness readiness;
+        bool empty;
+        const char* handheld;
+        Kind kind;
+        bool frameSent;
+        const char* unread;
+    } rows[] = {
+        {Readiness::enqFirst, false, "05 4F", Kind::ok, true, ""},
+        {Readiness::enqFirst, false, "00 05 4F", Kind::failed, false, "05 4F"},
+        {Readiness::skipToEnq, false, "00 7F 58 05 4F", Kind::ok, true, ""},
+        {Readiness::skipToEnq, false, "00 7F", Kind::failed, false, ""},
+        {Readiness::enqFirst, false, "05 58", Kind::refused, true, ""},
+        {Readiness::enqFirst, false, "05 3F", Kind::failed, true, ""},
+        {Readiness::enqFirst, false, "05", Kind::failed, true, ""},
+        {Readiness::enqFirst, true, "05 4F", Kind::ok, true, "4F"},  // no reply to an empty packet
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.handheld);
+        Line line(Hex(row.handheld));
+        line.link.packet.type = row.empty ? PacketType::EndOfFile : PacketType::Data;
+        line.link.packet.length = row.empty ? 0 : 3;
+        std::copy_n("abc", 3, line.link.packet.payload.begin());
+        const Result result = SendPacket(line.link, row.readiness);
+        EXPECT_EQ(result.GetKind(), row.kind);
+        EXPECT_EQ(result.IsOk(), result.Reason().empty());
+        const Bytes frame = row.empty ? Hex("05 00 00") : abc;
+        EXPECT_EQ(ToHex(line.PcWrote()), row.frameSent ? ToHex(frame) : "");
+        EXPECT_EQ(ToHex(line.Unread()), row.unread);
+    }
+}
+
+TEST(Link, ReceiveDataPacketAcknowledgesThenChecks) {
+    Bytes largest(Packet::kMaxDataLength, 0x5A);
+    largest[0] = 0x01;  // checksum 0x01 ^ (0x5A, an even number of times)
+    const struct {
+        const char* name;
+        Bytes handheld;
+        Kind kind;
+        const char* acks;
+        std::size_t length;
+        std::size_t unread;
+    } rows[] = {
+        {"good", Hex("08 03 00 61 62 63 60"), Kind::ok, "06 06", 3, 0},
+        {"bad checksum", Hex("08 03 00 61 62 63 61"), Kind::failed, "06 06", 3, 0},
+        {"empty", Hex("08 00 00"), Kind::ok, "06", 0, 0},
+        {"largest", Concat({Hex("08 03 10"), largest, {0x01}}), Kind::ok, "06 06", 4099, 0},
+        {"over the buffer", Concat({Hex("08 04 10"), Bytes(4101, 0)}), Kind::failed, "06", 0, 4101},
+        {"wrong lead", Hex("09 03 00 61 62 63 60"), Kind::failed, "", 0, 6},
+        {"cut short", Hex("08 03 00 61 62"), Kind::failed, "06", 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Line line(row.handheld);
+        const Result result = ReceiveDataPacket(line.link);
+        EXPECT_EQ(result.GetKind(), row.kind);
+        EXPECT_EQ(ToHex(line.PcWrote()), row.acks);
+        EXPECT_EQ(line.Unread().size(), row.unread);
+        if (result.IsOk()) {
+            EXPECT_EQ(line.link.packet.length, row.length);
+            EXPECT_TRUE(std::equal(row.handheld.begin() + 3, row.handheld.end() - (row.length > 0),
+                                   line.link.packet.payload.begin()));
+        }
+    }
+}
+
+TEST(Link, ACancelledPortEndsEveryStepAsCancelled) {
+    Line line(Hex("57 51 58 05 4F 08 00 00"));
+    line.ports.first->Cancel();
+    EXPECT_EQ(Handshake(line.link).GetKind(), Kind::cancelled);
+    EXPECT_EQ(SendPacket(line.link).GetKind(), Kind::cancelled);
+    const Result received = ReceiveDataPacket(line.link);
+    EXPECT_EQ(received.GetKind(), Kind::cancelled);
+    EXPECT_FALSE(received.Reason().empty());
+}
+
+}  // namespace
+}  // namespace kestrel::test

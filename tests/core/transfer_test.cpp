@@ -1,0 +1,277 @@
+// Whole runs against a scripted handheld: every byte the PC writes, what it
+// leaves in the PC's files, and the texts a run ends with.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <thread>
+
+#include "formats/format_texts.h"
+#include "formats/whole_file.h"
+#include "link/link_texts.h"
+#include "tests/support/gbk.h"
+#include "tests/support/scripted_line.h"
+#include "transfer/transfer_texts.h"
+
+namespace kestrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Outcome = TransferOutcome;
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+    return bytes;
+}
+
+Bytes Repeat(const Bytes& bytes, std::size_t times) {
+    Bytes out;
+    for (std::size_t i = 0; i < times; ++i) out = Concat({out, bytes});
+    return out;
+}
+
+// 1024-byte pieces; a receive of a whole number of them ends with an empty one.
+std::vector<Bytes> Chunks(const Bytes& data, bool receive) {
+    std::vector<Bytes> chunks;
+    for (std::size_t at = 0; at < data.size() || (receive && at == data.size()); at += 1024) {
+        const auto from = data.begin() + static_cast<std::ptrdiff_t>(at);
+        chunks.emplace_back(from, from + static_cast<std::ptrdiff_t>(
+                                             std::min<std::size_t>(1024, data.size() - at)));
+    }
+    return chunks;
+}
+
+const Bytes kAnswered = Hex("B3 B3 4C");
+const Bytes kEnd = Hex("05 00 00 06 00 00");  // EndOfFile, EndSession
+const Bytes kHandheldEnd = Hex("05 05 04");   // ready for both, then the closing byte
+const Bytes kOpenFile = Frame(7, Concat({FromText("/La.dat"), {0}}));
+
+// The handheld's side of a send of `data` packets, and what the PC writes.
+Bytes SendScript(std::size_t dataPackets) {
+    return Concat({Greeting(), Repeat(Accept(), 3 + dataPackets), kHandheldEnd});
+}
+Bytes SendWrote(const Bytes& data, std::string_view directory = "LavaData") {
+    Bytes out = Concat({kAnswered, StartFrame(), DirectoryFrame(directory), NewFileFrame("a.dat")});
+    for (const Bytes& chunk : Chunks(data, false)) out = Concat({out, DataFrame(chunk)});
+    return Concat({out, kEnd});
+}
+
+// A receive of LavaData/a.dat answered with these chunks.
+Bytes ReceiveScript(const std::vector<Bytes>& chunks) {
+    Bytes out = Concat({Greeting(), Repeat(Accept(), 3)});
+    for (const Bytes& chunk : chunks) out = Concat({out, Accept(), DataPacket(chunk)});
+    return Concat({out, kHandheldEnd});
+}
+Bytes ReceiveWrote(const std::vector<Bytes>& chunks, bool closes = true) {
+    Bytes out = Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile});
+    for (const Bytes& chunk : chunks) {
+        out = Concat({out, ReadRequestFrame(), Hex(chunk.empty() ? "06" : "06 06")});
+    }
+    return closes ? Concat({out, kEnd}) : out;
+}
+
+struct Exchange {
+    const char* name;
+    TransferKind kind;
+    FileType type;
+    Bytes pcFile;  // what is sent, or what a receive replaces
+    Bytes handheld;
+    std::optional<Bytes> pcWrote;  // unset: not compared
+    std::string_view reason = {};  // empty: the run succeeds
+    std::function<void(ScriptedLine&)> check = {};
+    std::function<void(ScriptedLine&)> before = {};
+    const char* directory = "LavaData";
+};
+
+void ExpectFile(ScriptedLine& line, const char* name, const Bytes& content) {
+    EXPECT_EQ(ToHex(ReadFileBytes(line.dir / name)), ToHex(content)) << name;
+}
+
+TEST(Transfer, GoldenExchanges) {
+    using K = TransferKind;
+    constexpr FileType kOther = FileType::kOther;
+    const Bytes abc = FromText("abc"), former = FromText("former");
+    const Bytes k2000 = Pattern(2000, 1), k1500 = Pattern(1500, 2), k2048 = Pattern(2048, 3);
+    const std::vector<PackageEntrySpec> entries = {{"LAVA/one.lav", FromText("one")},
+                                                   {"skip/e.dat", {}},
+                                                   {"two.dat", FromText("two")},
+                                                   {"d/three", FromText("33")}};
+    const Bytes packageWrote =
+        Concat({kAnswered, StartFrame(), DirectoryFrame("LAVA"), NewFileFrame("one.lav"),
+                DataFrame(FromText("one")), Hex("05 00 00"), StartFrame(), DirectoryFrame(""),
+                NewFileFrame("two.dat"), DataFrame(FromText("two")), Hex("05 00 00"), StartFrame(),
+                DirectoryFrame("d"), NewFileFrame("three"), DataFrame(FromText("33")), kEnd});
+    const Bytes badThird = Concat(
+        {Greeting(), Repeat(Accept(), 3), Accept(), DataPacket(Chunks(k2048, true)[0]), Accept(),
+         DataPacket(Chunks(k2048, true)[1]), Accept(), BadDataPacket(abc), kHandheldEnd});
+    // clang-format off
+    const Exchange rows[] = {
+        {"send abc to LavaData as a.dat", K::send, kOther, abc, SendScript(1),
+         Concat({Hex("B3 B3 4C 01 64 00"), Bytes(45, 0x20), Hex("BF AA CA BC CD A8 D1 B6 21"),
+                 Bytes(46, 0x20), Hex("60 02 0A 00 2F 4C 61 76 61 44 61 74 61 00 25"),
+                 Hex("03 08 00 EF EF 61 2E 64 61 74 00 3E 04 03 00 61 62 63 60 05 00 00 06 00 00")})},
+        {"a text send gains the header", K::send, FileType::kText, FromText("hello"), SendScript(1),
+         SendWrote(Hex("00 00 00 00 00 01 00 18 00 00 1D 00 00 00 00 00 18 00 00 1D 00 00 00 00"
+                       "68 65 6C 6C 6F"))},
+        {"root", K::send, kOther, abc, SendScript(1), SendWrote(abc, ""), {}, {}, {}, ""},
+        {"an empty file sends no Data", K::send, kOther, {}, SendScript(0), SendWrote({})},
+        {"2000 bytes count down in kilobytes of 1024", K::send, kOther, k2000, SendScript(2),
+         SendWrote(k2000), {}, [](ScriptedLine& line) {
+             std::vector<std::string> counts;
+             for (const std::string& text : line.status.Texts()) {
+                 if (text.back() == 'k') counts.push_back(text);
+             }
+             EXPECT_EQ(counts, (std::vector<std::string>{"    1k", "    0k", "    0k"}));
+         }},
+        {"a file that shrinks while it is sent", K::send, kOther, Pattern(20000, 4), SendScript(20),
+         std::nullopt, texts::kPcFileChanged, {}, [](ScriptedLine& line) {
+             line.status.OnFirst("   18k", [&line] { fs::resize_file(line.dir / "FILE", 5000); });
+         }},
+        {"receive 1500 bytes", K::receive, kOther, former, ReceiveScript(Chunks(k1500, true)),
+         ReceiveWrote(Chunks(k1500, true)), {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", k1500); }},
+        {"receive 2048 bytes: the last chunk is empty", K::receive, kOther, former,
+         ReceiveScript(Chunks(k2048, true)), ReceiveWrote(Chunks(k2048, true)), {},
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", k2048); }},
+        {"X to a ReadRequest: CF CB, then the same request", K::receive, kOther, former,
+         Concat({Greeting(), Repeat(Accept(), 3), Hex("05 58"), Accept(), DataPacket(abc), kHandheldEnd}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, ReadRequestFrame(),
+                 Hex("CF CB"), ReadRequestFrame(), Hex("06 06"), kEnd}),
+         {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); }},
+        {"a bad checksum in chunk 3", K::receive, kOther, former, badThird,
+         ReceiveWrote({abc, abc, abc}, false), texts::kChecksumError, [&](ScriptedLine& line) {
+             ExpectFile(line, "FILE", former);
+             ExpectFile(line, "FILE.part", k2048);
+         }},
+        {"a partial file left from before is emptied first", K::receive, kOther, former,
+         ReceiveScript({abc}), ReceiveWrote({abc}), {},
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); },
+         [](ScriptedLine& line) { WriteFileBytes(line.dir / "FILE.part", Bytes(5000, 'j')); }},
+        {"a failed unwrap fails the run", K::receive, FileType::kText, former,
+         ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), texts::kReceivedTextTooShort,
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
+        {"receive refused for gtx", K::receive, FileType::kHeadedText, former, Greeting(), Bytes{},
+         texts::kUploadNotSupported},
+        {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
+         texts::kUploadNotSupported},
+        {"a package in one session", K::sendPackage, kOther, PackageFile("04 00", entries),
+         Concat({Greeting(), Repeat(Concat({Repeat(Accept(), 4), Hex("05")}), 3), Hex("05 04")}),
+         packageWrote, {}, [](ScriptedLine& line) {
+             EXPECT_TRUE(line.status.Saw(Gbk("下载two.dat")));
+             EXPECT_FALSE(line.status.Saw(Gbk("下载e.dat")));
+         }},
+        {"not a package", K::sendPackage, kOther, FromText("PAX 0123456789abcdef"), Greeting(),
+         Bytes{}, texts::kPackageNotPackage},
+        {"a truncated package", K::sendPackage, kOther, PackageFile("02 00", {{"a", {1}}}),
+         Greeting(), Bytes{}, texts::kPackageTruncated},
+        {"a package with a bad path", K::sendPackage, kOther,
+         PackageFile("02 00", {{"a", {1}}, {"b/", {1}}}), Greeting(), Bytes{}, texts::kPackageBadPath},
+        {"a package with nothing to send", K::sendPackage, kOther,
+         PackageFile("02 00", {{"a", {}}, {"b", {}}}), Greeting(), Bytes{}, texts::kPackageEmpty},
+    };
+    // clang-format on
+    for (const Exchange& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedLine line;
+        line.Handheld(row.handheld);
+        WriteFileBytes(line.dir / "FILE", row.pcFile);
+        if (row.before) row.before(line);
+        const std::string_view directory = row.directory;
+        const TransferEnd end = line.Run(
+            {row.kind,
+             {PortChoice::Kind::serial, "COM1"},
+             {{line.dir / "FILE", row.type, std::string(directory), directory.empty(), "a.dat"}}});
+        EXPECT_EQ(end.outcome, row.reason.empty() ? Outcome::succeeded : Outcome::failed);
+        EXPECT_EQ(end.reason, row.reason);
+        const std::vector<std::string> shown = line.status.Texts();
+        ASSERT_GE(shown.size(), 2U);
+        if (row.reason.empty()) {
+            EXPECT_EQ(shown.back(), texts::kSucceeded);
+        } else {
+            EXPECT_EQ(shown[shown.size() - 2], row.reason);
+            EXPECT_EQ(shown.back(), texts::kAborted);
+        }
+        if (row.pcWrote) {
+            EXPECT_EQ(ToHex(line.PcWrote()), ToHex(*row.pcWrote));
+        }
+        if (row.check) row.check(line);
+    }
+}
+
+TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
+    const struct {
+        PortChoice port;
+        PortOpener open;
+        std::string reason;
+    } rows[] = {
+        {{PortChoice::Kind::serial, "COM9"},
+         [](const PortChoice&) {
+             return OpenedPort{nullptr, "busy"};
+         },
+         Gbk("无法打开串口COM9!") + "busy"},
+        {{PortChoice::Kind::serial, "COM9"},
+         [](const PortChoice&) -> OpenedPort { throw std::runtime_error("x"); },
+         Gbk("无法打开串口COM9!") + std::string(texts::kUnexpectedError)},
+        {{PortChoice::Kind::builtInHandheld, ""}, {}, Gbk("无法打开串口虚拟文曲星!")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        ScriptedLine line;
+        line.setup.openPort = row.open;
+        TransferRequest request = SendRequest(line.dir / "a", "D", "a");
+        request.port = row.port;
+        const TransferEnd end = line.Run(request);
+        EXPECT_EQ(end.outcome, Outcome::portUnavailable);
+        EXPECT_EQ(end.reason, row.reason);
+        EXPECT_EQ(line.status.Texts().back(), row.reason);
+    }
+}
+
+// Memory running out mid-run ends the run like any failure, and the port is
+// still closed.
+TEST(Transfer, APortWhoseWriteThrowsEndsTheRunAndIsClosed) {
+    struct ThrowingPort : Port {
+        explicit ThrowingPort(bool& closed) : closed_(closed) {}
+        ~ThrowingPort() override { closed_ = true; }
+        IoStatus Write(std::span<const std::uint8_t>) override { throw std::bad_alloc(); }
+        IoStatus Read(std::span<std::uint8_t> bytes, Silence) override {
+            std::fill(bytes.begin(), bytes.end(), std::uint8_t{0x57});
+            return IoStatus::ok;
+        }
+        void Cancel() override {}
+        bool& closed_;
+    };
+    bool closed = false;
+    ScriptedLine line;
+    WriteFileText(line.dir / "a", "abc");
+    line.setup.openPort = [&closed](const PortChoice&) {
+        return OpenedPort{std::make_unique<ThrowingPort>(closed), {}};
+    };
+    const TransferEnd end = line.Run(SendRequest(line.dir / "a", "D", "a"));
+    EXPECT_EQ(end.outcome, Outcome::failed);
+    EXPECT_EQ(end.reason, texts::kNoMemory);
+    EXPECT_EQ(line.status.Texts().back(), texts::kAborted);
+    EXPECT_TRUE(closed);
+}
+
+TEST(Transfer, CancelStopsARunBeforeOrWhileItWaits) {
+    for (const bool whileWaiting : {false, true}) {
+        ScriptedLine line;  // a handheld that never greets
+        WriteFileText(line.dir / "a", "abc");
+        if (!whileWaiting) line.cancel.Cancel();
+        std::thread canceller([&] {
+            if (!whileWaiting) return;
+            while (!line.status.Saw(texts::kWaiting)) std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            line.cancel.Cancel();
+        });
+        const TransferEnd end = line.Run(SendRequest(line.dir / "a", "D", "a"));
+        canceller.join();
+        EXPECT_EQ(end.outcome, Outcome::cancelled);
+        EXPECT_EQ(line.status.Texts().back(), texts::kAborted);
+        EXPECT_TRUE(line.PcWrote().empty());
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::test

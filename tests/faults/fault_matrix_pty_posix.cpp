@@ -1,0 +1,49 @@
+// The send's matrix over a pseudo-terminal, which the PC opens as it would a
+// serial device: after every run the port's settings are as they were.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <algorithm>
+
+#include "link/pseudo_terminal.h"
+#include "tests/faults/fault_matrix.h"
+
+namespace kestrel::test {
+namespace {
+
+TEST(FaultMatrix, SendOverAPseudoTerminal) {
+    std::unique_ptr<PseudoTerminal> pty;
+    UniqueFd watch;  // keeps the slave open with settings no PC program would choose
+    termios found{};
+    auto makeLine = [&] {
+        pty = std::make_unique<PseudoTerminal>();
+        watch =
+            UniqueFd(::open(pty->SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        termios settings{};
+        EXPECT_EQ(tcgetattr(watch.Get(), &settings), 0);
+        cfmakeraw(&settings);
+        cfsetspeed(&settings, B9600);
+        settings.c_cflag |= CSTOPB;
+        EXPECT_EQ(tcsetattr(watch.Get(), TCSANOW, &settings), 0);
+        tcgetattr(watch.Get(), &found);
+        return HandheldLine{pty->TakeMasterPort(), [path = pty->SlavePath()](const PortChoice&) {
+                                return OpenSerialPort(path);
+                            }};
+    };
+    auto settingsKept = [&](FaultKind kind) {
+        if (kind == FaultKind::hangUp) return;  // a hung-up terminal has no settings left to read
+        termios now{};
+        ASSERT_EQ(tcgetattr(watch.Get(), &now), 0);
+        EXPECT_EQ(now.c_iflag, found.c_iflag);
+        EXPECT_EQ(now.c_oflag, found.c_oflag);
+        EXPECT_EQ(now.c_cflag, found.c_cflag);
+        EXPECT_EQ(now.c_lflag, found.c_lflag);
+        EXPECT_EQ(cfgetospeed(&now), cfgetospeed(&found));
+        EXPECT_TRUE(std::equal(std::begin(now.c_cc), std::end(now.c_cc), std::begin(found.c_cc)));
+    };
+    RunMatrix(SendScenario(), "pty", makeLine, settingsKept);
+}
+
+}  // namespace
+}  // namespace kestrel::test
