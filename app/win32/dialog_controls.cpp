@@ -22,8 +22,25 @@ constexpr WPARAM kMaxTypedPathLength = 260;
 constexpr WPARAM kMaxTypedNameLength = kMaxDeviceNameBytes;
 constexpr WPARAM kMaxTypedDirectoryLength = kMaxDeviceDirectoryBytes;
 
-void AddEntry(HWND list, const std::wstring& entry) {
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+// Each entry carries its kind of port, so what an entry is never depends on
+// its text; the sorted list keeps an entry's data with it.
+void AddEntry(HWND list, const std::wstring& entry, PortChoice::Kind kind) {
+    const LRESULT at = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    if (at >= 0) {
+        SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(kind));
+    }
+}
+
+std::wstring EntryText(const PortChoice& port) {
+    switch (port.kind) {
+        case PortChoice::Kind::builtInHandheld:
+            return ShownText(texts::kBuiltInHandheld);
+        case PortChoice::Kind::automatic:
+            return ShownText(texts::kAutomaticPort);
+        case PortChoice::Kind::serial:
+            break;
+    }
+    return ShownText(port.name);
 }
 
 }  // namespace
@@ -36,12 +53,10 @@ void FillPortList(HWND list, const std::vector<std::string>& present) {
         if (std::find(entries.begin(), entries.end(), *name) != entries.end()) continue;
         entries.push_back(*name);
     }
-    entries.push_back(ShownText(texts::kAutomaticPort));
-    entries.push_back(ShownText(texts::kBuiltInHandheld));
-    for (const std::wstring& entry : entries) AddEntry(list, entry);
-    const LRESULT first = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(L"COM1"));
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(first), 0);
+    for (const std::wstring& entry : entries) AddEntry(list, entry, PortChoice::Kind::serial);
+    AddEntry(list, ShownText(texts::kAutomaticPort), PortChoice::Kind::automatic);
+    AddEntry(list, ShownText(texts::kBuiltInHandheld), PortChoice::Kind::builtInHandheld);
+    SelectPort(list, PortChoice{PortChoice::Kind::serial, "COM1"});
 }
 
 std::optional<PortChoice> SelectedPort(HWND list) {
@@ -53,19 +68,15 @@ std::optional<PortChoice> SelectedPort(HWND list) {
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    if (text == ShownText(texts::kBuiltInHandheld)) {
-        return PortChoice{PortChoice::Kind::builtInHandheld, {}};
-    }
-    if (text == ShownText(texts::kAutomaticPort)) return PortChoice{PortChoice::Kind::automatic, {}};
+    const auto kind = static_cast<PortChoice::Kind>(SendMessageW(list, CB_GETITEMDATA, index, 0));
+    if (kind != PortChoice::Kind::serial) return PortChoice{kind, {}};
     std::optional<std::string> name = ToGbk(text);
     if (!name) return std::nullopt;
     return PortChoice{PortChoice::Kind::serial, std::move(*name)};
 }
 
 void SelectPort(HWND list, const PortChoice& port) {
-    std::wstring entry = ShownText(port.name);
-    if (port.kind == PortChoice::Kind::builtInHandheld) entry = ShownText(texts::kBuiltInHandheld);
-    if (port.kind == PortChoice::Kind::automatic) entry = ShownText(texts::kAutomaticPort);
+    const std::wstring entry = EntryText(port);
     const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(entry.c_str()));
     if (found != CB_ERR) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
