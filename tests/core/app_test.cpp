@@ -10,10 +10,8 @@
 #include "app/program_setup.h"
 #include "app/request_form.h"
 #include "app/transfer_thread.h"
-#include "link/memory_port.h"
 #include "tests/support/gbk.h"
-#include "tests/support/recording_status.h"
-#include "tests/support/scratch_dir.h"
+#include "tests/support/handheld_rig.h"
 
 namespace kestrel::test {
 namespace {
@@ -22,9 +20,6 @@ namespace fs = std::filesystem;
 
 UserText U(std::string_view utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end())).native();
-}
-fs::path P(std::string_view utf8) {
-    return fs::path(U(utf8));
 }
 
 const PortChoice kPort{PortChoice::Kind::serial, "COM1"};
@@ -65,14 +60,14 @@ TEST(App, ProposalForAPickedFile) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.picked);
-        const std::optional<Proposal> proposal = ProposeForPickedFile(P(row.picked));
+        const std::optional<Proposal> proposal = ProposeForPickedFile(U(row.picked));
         ASSERT_TRUE(proposal);
         EXPECT_EQ(proposal->boxes.pcPath, U(row.picked));
         EXPECT_EQ(proposal->nameProposed, row.name != nullptr);
         EXPECT_EQ(proposal->boxes.deviceName, U(row.name ? row.name : ""));
         EXPECT_EQ(proposal->boxes.deviceDirectory, U(row.directory));
     }
-    for (const char* none : {"", "..", "a/."}) EXPECT_FALSE(ProposeForPickedFile(P(none))) << none;
+    for (const char* none : {"", "..", "a/."}) EXPECT_FALSE(ProposeForPickedFile(U(none))) << none;
 }
 
 TEST(App, RequestFromBoxes) {
@@ -112,7 +107,7 @@ TEST(App, RequestFromBoxes) {
 
 TEST(App, RequestKindsAndTypes) {
     using K = TransferKind;
-    const fs::path note = P("dir/NOTE.TXT");
+    const fs::path note = fs::path(U("dir/NOTE.TXT"));
     // clang-format off
     const struct {
         Direction direction;
@@ -146,7 +141,7 @@ TEST(App, RequestKindsAndTypes) {
 }
 
 TEST(App, RequestFromArguments) {
-    const fs::path notGbk = P(std::string("x") + kNotGbk + ".dat");
+    const fs::path notGbk = fs::path(U(std::string("x") + kNotGbk + ".dat"));
     const struct {
         Arguments arguments;
         TransferKind kind;
@@ -190,7 +185,7 @@ TEST(App, PickedTextThroughTheBuiltInHandheld) {
     const TransferEnd sent = RunOnThread(
         RequestFromArguments(Direction::send, {{dir / "NOTE.TXT"}, {}, {}}, builtIn), setup);
     EXPECT_EQ(sent.outcome, TransferOutcome::succeeded) << sent.reason;
-    const Bytes onHandheld = ReadFileBytes(dir / "handheld" / P("文本文件") / "NOTE.txt");
+    const Bytes onHandheld = ReadFileBytes(dir / "handheld" / U("文本文件") / "NOTE.txt");
     ASSERT_EQ(onHandheld.size(), 29U);
     EXPECT_EQ(ToHex(Bytes(onHandheld.begin(), onHandheld.begin() + 8)), "00 00 00 00 00 01 00 18");
 
@@ -203,21 +198,15 @@ TEST(App, PickedTextThroughTheBuiltInHandheld) {
 }
 
 TEST(App, TransferThreadFinishesOnceAndCanBeCancelled) {
-    ScratchDir dir;
-    auto ends = MakeMemoryPortPair();  // a handheld that never says a word
-    TransferSetup setup;
-    setup.tempDirectory = dir.Path();
-    setup.openPort = [&ends](const PortChoice&) { return OpenedPort{std::move(ends.first), {}}; };
-    TransferRequest request{
-        TransferKind::send, kPort, {TransferFile{dir / "a", FileType::kOther, "d", false, "a"}}};
-    WriteFileText(dir / "a", "abc");
-    RecordingStatus status;
+    ScriptedLine line;  // a handheld that never says a word
+    WriteFileText(line.dir / "a", "abc");
     std::atomic<int> calls{0};
-    TransferThread thread(request, setup, status, [&calls](const TransferEnd& end) {
-        ++calls;
-        EXPECT_EQ(end.outcome, TransferOutcome::cancelled);
-        throw std::runtime_error("a front end's mistake");
-    });
+    TransferThread thread(OneFile(TransferKind::send, line.dir / "a", "d", "a"), line.setup,
+                          line.status, [&calls](const TransferEnd& end) {
+                              ++calls;
+                              EXPECT_EQ(end.outcome, TransferOutcome::cancelled);
+                              throw std::runtime_error("a front end's mistake");
+                          });
     thread.Cancel();
     EXPECT_EQ(thread.Wait().outcome, TransferOutcome::cancelled);
     EXPECT_EQ(calls, 1);

@@ -1,14 +1,12 @@
 // POSIX only: names near the length limit, symbolic and hard links, file
 // rights and the private TempFile folder.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "device/device_session.h"
 #include "formats/format_texts.h"
 #include "formats/private_folder_posix.h"
 #include "formats/whole_file.h"
-#include "tests/support/scripted_line.h"
+#include "tests/support/handheld_rig.h"
 
 namespace kestrel::test {
 namespace {
@@ -31,6 +29,7 @@ TEST(FilesPosix, PartialPathWithinTheNameLimitAndThroughALink) {
     EXPECT_EQ(PartialPath(dir / (std::string(248, 'a') + e)),
               dir / (std::string(248, 'a') + e + ".part"));
     EXPECT_EQ(PartialPath(dir / "link"), dir / "real" / "t.dat.part");
+    EXPECT_EQ(PartialPath(dir / "a.dat"), dir / "a.dat.part");
 }
 
 TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
@@ -60,7 +59,7 @@ TEST(FilesPosix, ReceiveThroughALinkKeepsTheTargetsRights) {
     fs::create_symlink(line.dir / "target", line.dir / "link");
     line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
                           DataPacket(FromText("new")), Hex("05 05 04")}));
-    EXPECT_EQ(line.Run(ReceiveRequest(line.dir / "link", "D", "a")).outcome,
+    EXPECT_EQ(line.Run(OneFile(TransferKind::receive, line.dir / "link", "D", "a")).outcome,
               TransferOutcome::succeeded);
     EXPECT_TRUE(fs::is_symlink(line.dir / "link"));
     EXPECT_EQ(ReadFileBytes(line.dir / "target"), FromText("new"));
@@ -70,7 +69,6 @@ TEST(FilesPosix, ReceiveThroughALinkKeepsTheTargetsRights) {
 
 TEST(FilesPosix, PrivateTempFolder) {
     ScratchDir dir;
-    const std::string uid = std::to_string(::geteuid());
     fs::create_directories(dir / "open");
     fs::permissions(dir / "open",
                     perms::owner_all | perms::group_write | perms::group_read | perms::group_exec);
@@ -88,10 +86,6 @@ TEST(FilesPosix, PrivateTempFolder) {
         EXPECT_EQ(EnsurePrivateFolder(dir / row.folder), row.failure) << row.folder;
     }
     EXPECT_EQ(Rights(dir / "new"), perms::owner_all);
-    const std::string open = (dir / "open").string(), priv = (dir / "private").string();
-    EXPECT_EQ(ChoosePrivateFolder(priv.c_str(), "/x"), dir / "private" / "kestrel");
-    EXPECT_EQ(ChoosePrivateFolder(open.c_str(), "/x"), fs::path("/x/kestrel-" + uid));
-    EXPECT_EQ(ChoosePrivateFolder(nullptr, "relative"), fs::path("/tmp/kestrel-" + uid));
 }
 
 TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {

@@ -10,7 +10,7 @@
 #include "formats/whole_file.h"
 #include "link/link_texts.h"
 #include "tests/support/gbk.h"
-#include "tests/support/scripted_line.h"
+#include "tests/support/handheld_rig.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel::test {
@@ -18,12 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Outcome = TransferOutcome;
-
-Bytes Pattern(std::size_t size, std::uint8_t seed) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
-    return bytes;
-}
 
 Bytes Repeat(const Bytes& bytes, std::size_t times) {
     Bytes out;
@@ -43,8 +37,9 @@ std::vector<Bytes> Chunks(const Bytes& data, bool receive) {
 }
 
 const Bytes kAnswered = Hex("B3 B3 4C");
-const Bytes kEnd = Hex("05 00 00 06 00 00");  // EndOfFile, EndSession
-const Bytes kHandheldEnd = Hex("05 05 04");   // ready for both, then the closing byte
+const Bytes kEnd = Hex("05 00 00 06 00 00");        // EndOfFile, EndSession
+const Bytes kHandheldEnd = Hex("05 05 04");         // ready for both, then the closing byte
+const Bytes kReadRequest = Frame(8, Hex("00 04"));  // for 1024 bytes
 const Bytes kOpenFile = Frame(7, Concat({FromText("/La.dat"), {0}}));
 
 // The handheld's side of a send of `data` packets, and what the PC writes.
@@ -53,7 +48,7 @@ Bytes SendScript(std::size_t dataPackets) {
 }
 Bytes SendWrote(const Bytes& data, std::string_view directory = "LavaData") {
     Bytes out = Concat({kAnswered, StartFrame(), DirectoryFrame(directory), NewFileFrame("a.dat")});
-    for (const Bytes& chunk : Chunks(data, false)) out = Concat({out, DataFrame(chunk)});
+    for (const Bytes& chunk : Chunks(data, false)) out = Concat({out, Frame(4, chunk)});
     return Concat({out, kEnd});
 }
 
@@ -66,7 +61,7 @@ Bytes ReceiveScript(const std::vector<Bytes>& chunks) {
 Bytes ReceiveWrote(const std::vector<Bytes>& chunks, bool closes = true) {
     Bytes out = Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile});
     for (const Bytes& chunk : chunks) {
-        out = Concat({out, ReadRequestFrame(), Hex(chunk.empty() ? "06" : "06 06")});
+        out = Concat({out, kReadRequest, Hex(chunk.empty() ? "06" : "06 06")});
     }
     return closes ? Concat({out, kEnd}) : out;
 }
@@ -99,9 +94,9 @@ TEST(Transfer, GoldenExchanges) {
                                                    {"d/three", FromText("33")}};
     const Bytes packageWrote =
         Concat({kAnswered, StartFrame(), DirectoryFrame("LAVA"), NewFileFrame("one.lav"),
-                DataFrame(FromText("one")), Hex("05 00 00"), StartFrame(), DirectoryFrame(""),
-                NewFileFrame("two.dat"), DataFrame(FromText("two")), Hex("05 00 00"), StartFrame(),
-                DirectoryFrame("d"), NewFileFrame("three"), DataFrame(FromText("33")), kEnd});
+                Frame(4, FromText("one")), Hex("05 00 00"), StartFrame(), DirectoryFrame(""),
+                NewFileFrame("two.dat"), Frame(4, FromText("two")), Hex("05 00 00"), StartFrame(),
+                DirectoryFrame("d"), NewFileFrame("three"), Frame(4, FromText("33")), kEnd});
     const Bytes badThird = Concat(
         {Greeting(), Repeat(Accept(), 3), Accept(), DataPacket(Chunks(k2048, true)[0]), Accept(),
          DataPacket(Chunks(k2048, true)[1]), Accept(), BadDataPacket(abc), kHandheldEnd});
@@ -135,8 +130,8 @@ TEST(Transfer, GoldenExchanges) {
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", k2048); }},
         {"X to a ReadRequest: CF CB, then the same request", K::receive, kOther, former,
          Concat({Greeting(), Repeat(Accept(), 3), Hex("05 58"), Accept(), DataPacket(abc), kHandheldEnd}),
-         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, ReadRequestFrame(),
-                 Hex("CF CB"), ReadRequestFrame(), Hex("06 06"), kEnd}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kReadRequest,
+                 Hex("CF CB"), kReadRequest, Hex("06 06"), kEnd}),
          {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); }},
         {"a bad checksum in chunk 3", K::receive, kOther, former, badThird,
          ReceiveWrote({abc, abc, abc}, false), texts::kChecksumError, [&](ScriptedLine& line) {
@@ -176,11 +171,8 @@ TEST(Transfer, GoldenExchanges) {
         line.Handheld(row.handheld);
         WriteFileBytes(line.dir / "FILE", row.pcFile);
         if (row.before) row.before(line);
-        const std::string_view directory = row.directory;
-        const TransferEnd end = line.Run(
-            {row.kind,
-             {PortChoice::Kind::serial, "COM1"},
-             {{line.dir / "FILE", row.type, std::string(directory), directory.empty(), "a.dat"}}});
+        const TransferEnd end =
+            line.Run(OneFile(row.kind, line.dir / "FILE", row.directory, "a.dat", row.type));
         EXPECT_EQ(end.outcome, row.reason.empty() ? Outcome::succeeded : Outcome::failed);
         EXPECT_EQ(end.reason, row.reason);
         const std::vector<std::string> shown = line.status.Texts();
@@ -198,59 +190,53 @@ TEST(Transfer, GoldenExchanges) {
     }
 }
 
+// Greets for ever and throws on a write, as when memory runs out mid-run.
+struct ThrowingPort : Port {
+    explicit ThrowingPort(bool& closed) : closed_(closed) {}
+    ~ThrowingPort() override { closed_ = true; }
+    IoStatus Write(std::span<const std::uint8_t>) override { throw std::bad_alloc(); }
+    IoStatus Read(std::span<std::uint8_t> bytes, Silence) override {
+        std::fill(bytes.begin(), bytes.end(), std::uint8_t{0x57});
+        return IoStatus::ok;
+    }
+    void Cancel() override {}
+    bool& closed_;
+};
+
 TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
+    using P = PortChoice::Kind;
+    bool closed = false;
+    const std::string cannotOpen = Gbk("无法打开串口COM9!");
+    // clang-format off
     const struct {
-        PortChoice port;
+        P kind;
         PortOpener open;
+        Outcome outcome;
         std::string reason;
     } rows[] = {
-        {{PortChoice::Kind::serial, "COM9"},
-         [](const PortChoice&) {
-             return OpenedPort{nullptr, "busy"};
-         },
-         Gbk("无法打开串口COM9!") + "busy"},
-        {{PortChoice::Kind::serial, "COM9"},
-         [](const PortChoice&) -> OpenedPort { throw std::runtime_error("x"); },
-         Gbk("无法打开串口COM9!") + std::string(texts::kUnexpectedError)},
-        {{PortChoice::Kind::builtInHandheld, ""}, {}, Gbk("无法打开串口虚拟文曲星!")},
+        {P::serial, [](const PortChoice&) { return OpenedPort{nullptr, "busy"}; },
+         Outcome::portUnavailable, cannotOpen + "busy"},
+        {P::serial, [](const PortChoice&) -> OpenedPort { throw std::runtime_error("x"); },
+         Outcome::portUnavailable, cannotOpen + std::string(texts::kUnexpectedError)},
+        {P::builtInHandheld, {}, Outcome::portUnavailable, Gbk("无法打开串口虚拟文曲星!")},
+        {P::serial, [&closed](const PortChoice&) {
+             return OpenedPort{std::make_unique<ThrowingPort>(closed), {}}; },
+         Outcome::failed, std::string(texts::kNoMemory)},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
         ScriptedLine line;
+        WriteFileText(line.dir / "a", "abc");
         line.setup.openPort = row.open;
-        TransferRequest request = SendRequest(line.dir / "a", "D", "a");
-        request.port = row.port;
+        TransferRequest request = OneFile(TransferKind::send, line.dir / "a", "D", "a");
+        request.port = {row.kind, "COM9"};
         const TransferEnd end = line.Run(request);
-        EXPECT_EQ(end.outcome, Outcome::portUnavailable);
+        EXPECT_EQ(end.outcome, row.outcome);
         EXPECT_EQ(end.reason, row.reason);
-        EXPECT_EQ(line.status.Texts().back(), row.reason);
+        const bool failed = row.outcome == Outcome::failed;
+        EXPECT_EQ(line.status.Texts().back(), failed ? texts::kAborted : row.reason);
     }
-}
-
-// Memory running out mid-run ends the run like any failure, and the port is
-// still closed.
-TEST(Transfer, APortWhoseWriteThrowsEndsTheRunAndIsClosed) {
-    struct ThrowingPort : Port {
-        explicit ThrowingPort(bool& closed) : closed_(closed) {}
-        ~ThrowingPort() override { closed_ = true; }
-        IoStatus Write(std::span<const std::uint8_t>) override { throw std::bad_alloc(); }
-        IoStatus Read(std::span<std::uint8_t> bytes, Silence) override {
-            std::fill(bytes.begin(), bytes.end(), std::uint8_t{0x57});
-            return IoStatus::ok;
-        }
-        void Cancel() override {}
-        bool& closed_;
-    };
-    bool closed = false;
-    ScriptedLine line;
-    WriteFileText(line.dir / "a", "abc");
-    line.setup.openPort = [&closed](const PortChoice&) {
-        return OpenedPort{std::make_unique<ThrowingPort>(closed), {}};
-    };
-    const TransferEnd end = line.Run(SendRequest(line.dir / "a", "D", "a"));
-    EXPECT_EQ(end.outcome, Outcome::failed);
-    EXPECT_EQ(end.reason, texts::kNoMemory);
-    EXPECT_EQ(line.status.Texts().back(), texts::kAborted);
     EXPECT_TRUE(closed);
 }
 
@@ -265,7 +251,7 @@ TEST(Transfer, CancelStopsARunBeforeOrWhileItWaits) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             line.cancel.Cancel();
         });
-        const TransferEnd end = line.Run(SendRequest(line.dir / "a", "D", "a"));
+        const TransferEnd end = line.Run(OneFile(TransferKind::send, line.dir / "a", "D", "a"));
         canceller.join();
         EXPECT_EQ(end.outcome, Outcome::cancelled);
         EXPECT_EQ(line.status.Texts().back(), texts::kAborted);

@@ -45,12 +45,6 @@ bool Succeeds(FaultKind kind, std::size_t at, const std::vector<T>& steps) {
     return false;
 }
 
-Bytes Pattern(std::size_t size, std::uint8_t seed) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 13);
-    return bytes;
-}
-
 // 1500 bytes: a full chunk and a short one in every file of 1500.
 std::vector<T> FileSteps(std::size_t size) {
     std::vector<T> steps = {T::Start, T::Directory, T::NewFile};
@@ -67,7 +61,7 @@ Scenario ReceiveScenario() {
                 std::filesystem::create_directories(rig.Root() / "LAVA");
                 WriteFileBytes(rig.Root() / "LAVA" / "a.dat", Pattern(1500, 9));
                 WriteFileText(rig.Pc("x.dat"), "former");
-                return ReceiveRequest(rig.Pc("x.dat"), "LAVA", "a.dat");
+                return OneFile(TransferKind::receive, rig.Pc("x.dat"), "LAVA", "a.dat");
             },
             [](HandheldRig& rig, bool succeeded) {
                 EXPECT_EQ(ReadFileBytes(rig.Pc("x.dat")),
@@ -82,16 +76,13 @@ const std::vector<PackageEntrySpec> kEntries = {{"LAVA/one.lav", Pattern(100, 1)
 Scenario PackageScenario() {
     std::vector<T> steps;
     for (const auto& entry : kEntries) {
-        const std::vector<T> file = FileSteps(entry.data.size());
-        steps.insert(steps.end(), file.begin(), file.end());
+        for (const T step : FileSteps(entry.data.size())) steps.push_back(step);
     }
     steps.push_back(T::EndSession);
     return {"package", steps,
             [](HandheldRig& rig) {
                 WriteFileBytes(rig.Pc("p.pac"), PackageFile("03 00", kEntries));
-                TransferRequest request = SendRequest(rig.Pc("p.pac"), "*", "p");
-                request.kind = TransferKind::sendPackage;
-                return request;
+                return OneFile(TransferKind::sendPackage, rig.Pc("p.pac"), "*", "p");
             },
             [](HandheldRig& rig, bool succeeded) {
                 for (const auto& entry : kEntries) {
@@ -109,7 +100,7 @@ Scenario SendScenario() {
     return {"send", steps,
             [](HandheldRig& rig) {
                 WriteFileBytes(rig.Pc("a.dat"), Pattern(1500, 7));
-                return SendRequest(rig.Pc("a.dat"), "LAVA", "a.dat");
+                return OneFile(TransferKind::send, rig.Pc("a.dat"), "LAVA", "a.dat");
             },
             [](HandheldRig& rig, bool succeeded) {
                 EXPECT_EQ(ReadFileBytes(rig.Pc("a.dat")), Pattern(1500, 7));
@@ -140,8 +131,7 @@ void RunMatrix(const Scenario& scenario, const char* line,
             const bool expected = Succeeds(kind, at, scenario.steps);
             EXPECT_EQ(succeeded, expected);
             EXPECT_TRUE(succeeded || end.outcome == TransferOutcome::failed);
-            const std::vector<std::string> shown = rig.status.Texts();
-            EXPECT_EQ(shown.back(), succeeded ? texts::kSucceeded : texts::kAborted);
+            EXPECT_EQ(rig.status.Texts().back(), succeeded ? texts::kSucceeded : texts::kAborted);
             // The handheld counted the packets as the steps list them, up to the fault's.
             const Trace trace = rig.GetTrace();
             EXPECT_GE(trace.packets.size(), kind == FaultKind::noiseBeforeEnq ? at : at + 1);

@@ -3,27 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 
 namespace kestrel::test {
 
 Bytes Hex(std::string_view hex) {
     Bytes out;
-    int high = -1;
-    for (char c : hex) {
-        if (c == ' ' || c == '\n') continue;
-        int value = c >= '0' && c <= '9'   ? c - '0'
-                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                           : -1;
-        EXPECT_GE(value, 0) << "bad hex character " << c;
-        if (high < 0) {
-            high = value;
-        } else {
-            out.push_back(static_cast<std::uint8_t>(high * 16 + value));
-            high = -1;
+    std::istringstream words{std::string(hex)};
+    for (std::string word; words >> word;) {
+        EXPECT_EQ(word.size() % 2, 0U) << "odd number of hex digits in " << hex;
+        for (std::size_t at = 0; at + 1 < word.size(); at += 2) {
+            out.push_back(static_cast<std::uint8_t>(std::stoul(word.substr(at, 2), nullptr, 16)));
         }
     }
-    EXPECT_EQ(high, -1) << "odd number of hex digits in " << hex;
     return out;
 }
 
@@ -53,6 +45,17 @@ Bytes Drain(Port& port) {
     std::uint8_t byte = 0;
     while (port.Read({&byte, 1}, std::chrono::milliseconds(0)) == IoStatus::ok) out.push_back(byte);
     return out;
+}
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 13);
+    return bytes;
+}
+
+Bytes Le32(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
 }  // namespace kestrel::test

@@ -17,6 +17,8 @@ Bytes Hex(std::string_view hex);  // "57 51 58" -> {0x57, 0x51, 0x58}; spaces op
 Bytes FromText(std::string_view text);
 Bytes Concat(std::initializer_list<Bytes> parts);
 std::string ToHex(const Bytes& bytes);
-Bytes Drain(Port& port);  // every byte already waiting, without waiting for more
+Bytes Drain(Port& port);
+Bytes Pattern(std::size_t size, std::uint8_t seed);  // bytes that differ from their neighbours
+Bytes Le32(std::uint32_t value);  // every byte already waiting, without waiting for more
 
 }  // namespace kestrel::test

@@ -38,12 +38,6 @@ Bytes DirectoryFrame(std::string_view directory) {
 Bytes NewFileFrame(std::string_view name) {
     return Frame(3, Concat({{0xEF, 0xEF}, FromText(name), {0}}));
 }
-Bytes ReadRequestFrame() {
-    return Frame(8, Hex("00 04"));
-}
-Bytes DataFrame(const Bytes& data) {
-    return Frame(4, data);
-}
 
 Bytes Greeting() {
     return Hex("57 51 58");
@@ -65,16 +59,10 @@ Bytes PackageFile(std::string_view count, const std::vector<PackageEntrySpec>& e
                   std::string_view magic) {
     Bytes bytes = Concat({FromText(magic), Bytes(12, 0x77), Hex(count)});
     for (const PackageEntrySpec& entry : entries) {
-        const std::uint32_t size =
-            entry.claimed.value_or(static_cast<std::uint32_t>(entry.data.size()));
         Bytes path(60, 0);
         std::copy_n(entry.path.begin(), std::min<std::size_t>(entry.path.size(), 60), path.begin());
-        bytes =
-            Concat({bytes,
-                    {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                     static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)},
-                    path,
-                    entry.data});
+        const auto size = static_cast<std::uint32_t>(entry.data.size());
+        bytes = Concat({bytes, Le32(entry.claimed.value_or(size)), path, entry.data});
     }
     return bytes;
 }

@@ -16,8 +16,6 @@ Bytes Frame(std::uint8_t type, const Bytes& payload);  // type, length LE, paylo
 Bytes StartFrame();                                    // 100 bytes: spaces and the banner
 Bytes DirectoryFrame(std::string_view directory);      // "/" directory NUL
 Bytes NewFileFrame(std::string_view name);             // EF EF name NUL
-Bytes ReadRequestFrame();                              // asks for 1024 bytes
-Bytes DataFrame(const Bytes& data);
 
 Bytes Greeting();                        // W Q X
 Bytes Accept();                          // 05 'O': ready, then accepted

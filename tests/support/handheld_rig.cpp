@@ -1,8 +1,8 @@
 #include "tests/support/handheld_rig.h"
 
-#include "link/memory_port.h"
-
 namespace kestrel::test {
+
+using namespace std::chrono_literals;
 
 HandheldLine MemoryLine() {
     auto [pc, handheld] = MakeMemoryPortPair();
@@ -12,18 +12,16 @@ HandheldLine MemoryLine() {
             }};
 }
 
-HandheldRig::HandheldRig(HandheldOptions options, HandheldLine line,
-                         std::chrono::milliseconds pcSilenceBound)
+HandheldRig::HandheldRig(HandheldOptions options, HandheldLine line)
     : handheld_(dir / "device",
                 [&] {
-                    options.greetingRepeat =
-                        std::chrono::milliseconds(20);  // a pty flushes what came first
+                    options.greetingRepeat = 20ms;  // a PC opening a pty flushes what came before
                     return std::move(options);
                 }()),
       handheldEnd_(std::move(line.handheldEnd)) {
     setup.openPort = std::move(line.openPc);
     setup.tempDirectory = dir / "temp";
-    setup.silenceBound = pcSilenceBound;
+    setup.silenceBound = 250ms;
     std::filesystem::create_directories(dir / "temp");
     std::filesystem::create_directories(dir / "pc");
     serving_ = std::thread([this] {
@@ -46,17 +44,19 @@ TransferEnd HandheldRig::Run(const TransferRequest& request) {
     return RunTransfer(request, setup, status, cancel);
 }
 
-TransferRequest SendRequest(const std::filesystem::path& pcPath, std::string_view directory,
-                            std::string_view name, FileType type) {
-    TransferFile file{pcPath, type, std::string(directory), directory.empty(), std::string(name)};
-    return {TransferKind::send, {PortChoice::Kind::serial, "test"}, {file}};
+ScriptedLine::ScriptedLine() {
+    HandheldLine line = MemoryLine();
+    handheldEnd_ = std::move(line.handheldEnd);
+    setup.openPort = std::move(line.openPc);
+    setup.tempDirectory = dir.Path();
+    setup.silenceBound = 200ms;
 }
 
-TransferRequest ReceiveRequest(const std::filesystem::path& pcPath, std::string_view directory,
-                               std::string_view name, FileType type) {
-    TransferRequest request = SendRequest(pcPath, directory, name, type);
-    request.kind = TransferKind::receive;
-    return request;
+TransferRequest OneFile(TransferKind kind, const std::filesystem::path& pcPath,
+                        std::string_view directory, std::string_view name, FileType type) {
+    return {kind,
+            {PortChoice::Kind::serial, "COM1"},
+            {{pcPath, type, std::string(directory), directory.empty(), std::string(name)}}};
 }
 
 }  // namespace kestrel::test

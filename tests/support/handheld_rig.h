@@ -1,8 +1,12 @@
 #pragma once
-// A virtual handheld serving one end of a line on a thread of its own, while
-// a transfer run opens the other end through Setup(). The handheld's files
-// are under Root(), the PC's under Pc(). A hang-up fault closes the
-// handheld's end; the destructor cancels it and joins the thread.
+// Whole runs against a handheld in memory, two ways:
+// - HandheldRig: a virtual handheld serving one end of a line on a thread of
+//   its own while the run opens the other end through `setup`. Its files are
+//   under Root(), the PC's under Pc(). A hang-up fault closes the handheld's
+//   end; the destructor cancels that end and joins the thread.
+// - ScriptedLine, for golden exchanges: the handheld's bytes for a whole run
+//   are queued before it (the protocol is half-duplex, so the PC takes them
+//   in order), and everything the PC wrote is read back afterwards.
 
 #include <chrono>
 #include <memory>
@@ -10,6 +14,8 @@
 #include <thread>
 
 #include "device/handheld.h"
+#include "link/memory_port.h"
+#include "tests/support/frames.h"
 #include "tests/support/recording_status.h"
 #include "tests/support/scratch_dir.h"
 #include "transfer/run_transfer.h"
@@ -24,8 +30,7 @@ HandheldLine MemoryLine();  // the PC's end can be opened once
 
 class HandheldRig {
   public:
-    explicit HandheldRig(HandheldOptions options = {}, HandheldLine line = MemoryLine(),
-                         std::chrono::milliseconds pcSilenceBound = std::chrono::milliseconds(250));
+    explicit HandheldRig(HandheldOptions options = {}, HandheldLine line = MemoryLine());
     ~HandheldRig();
     HandheldRig(const HandheldRig&) = delete;
     HandheldRig& operator=(const HandheldRig&) = delete;
@@ -37,7 +42,7 @@ class HandheldRig {
 
     ScratchDir dir;
     RecordingStatus status;
-    TransferSetup setup;
+    TransferSetup setup;  // the PC stays silent for 250 ms at most
 
   private:
     VirtualHandheld handheld_;
@@ -46,9 +51,28 @@ class HandheldRig {
     std::thread serving_;
 };
 
-TransferRequest SendRequest(const std::filesystem::path& pcPath, std::string_view directory,
-                            std::string_view name, FileType type = FileType::kOther);
-TransferRequest ReceiveRequest(const std::filesystem::path& pcPath, std::string_view directory,
-                               std::string_view name, FileType type = FileType::kOther);
+class ScriptedLine {
+  public:
+    ScriptedLine();
+
+    void Handheld(const Bytes& bytes) { handheldEnd_->Write(bytes); }
+    TransferEnd Run(const TransferRequest& request) {
+        return RunTransfer(request, setup, status, cancel);
+    }
+    Bytes PcWrote() { return Drain(*handheldEnd_); }
+
+    ScratchDir dir;
+    RecordingStatus status;
+    TransferSetup setup;
+    CancelSwitch cancel;
+
+  private:
+    std::unique_ptr<Port> handheldEnd_;
+};
+
+// One file to or from `directory` ("" for the root) on serial port "COM1".
+TransferRequest OneFile(TransferKind kind, const std::filesystem::path& pcPath,
+                        std::string_view directory, std::string_view name,
+                        FileType type = FileType::kOther);
 
 }  // namespace kestrel::test
