@@ -1,7 +1,6 @@
 // An application image is a PC file: its key length and kept length come
 // from the file, so decoding must check them against the bytes that are
 // really there, and what it decodes must code back to the image.
-#include <algorithm>
 #include <vector>
 
 #include "formats/application_image.h"
@@ -34,9 +33,9 @@ void CheckAgainstImage(Input image, const std::vector<std::uint8_t>& decoded) {
     const std::size_t bodyStart = 3 + keyLength;
     const std::size_t keyTailStart = bodyStart + kDiscardedBodyLength + kept;
     Require(decoded.size() == image.size() - 81 - keyLength, "decoding drops 81 + L bytes");
-    const auto keyTail = image.subspan(keyTailStart, keyLength);
-    Require(std::equal(keyTail.begin(), keyTail.end(), decoded.begin() + static_cast<long>(kept)),
-            "keyTail is copied unchanged after the body");
+    Require(
+        SameBytes(image.subspan(keyTailStart, keyLength), Input(decoded).subspan(kept, keyLength)),
+        "keyTail is copied unchanged after the body");
 
     const SubstitutionTable& table = FixedTable();
     auto row = [&](std::size_t j) {

@@ -1,12 +1,12 @@
 #pragma once
-// The fuzz targets: one function per parser of bytes that come from outside
-// the program (a PC file, the serial line, or, for the virtual handheld, the
-// PC). Each takes any bytes at all and checks what the parser promises about
-// them; a broken promise throws BrokenPromise, which a fuzzer turns into a
-// crash report and the corpus replay into a test failure. A target never
-// waits, touches no file and keeps nothing from one input to the next.
+// One fuzz target per parser of bytes from outside the program (a PC file,
+// the serial line, the PC as the virtual handheld hears it). Each checks what
+// its parser promises of any bytes; a broken promise throws BrokenPromise, a
+// crash to a fuzzer and a failure to the corpus replay. A target never
+// waits, touches no file and keeps nothing between inputs.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -24,28 +24,26 @@ inline bool SameBytes(Input a, Input b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
 
-// Throws BrokenPromise naming `promise` unless `kept`.
 inline void Require(bool kept, const char* promise) {
     if (!kept) throw BrokenPromise(promise);
 }
 
-// The package check and the reading of entry data.
-void FuzzPackageFile(Input input);
-// Application image decoding, with a fixed substitution table.
-void FuzzApplicationImage(Input input);
-// Text wrapping, re-heading and unwrapping.
-void FuzzTextFile(Input input);
-// The PC's side of a receive, with the input as everything the handheld sends.
-void FuzzLinkReceive(Input input);
-// The handheld's reading of PC packets, with the input as everything the PC sends.
-void FuzzPcPackets(Input input);
+void FuzzPackageFile(Input input);       // the package check and reading entry data
+void FuzzApplicationImage(Input input);  // decoding, with a fixed substitution table
+void FuzzTextFile(Input input);          // wrapping, re-heading and unwrapping
+void FuzzLinkReceive(Input input);       // the PC's side of the line, fed the handheld's bytes
+void FuzzPcPackets(Input input);         // the handheld's reading of the PC's packets
 
 struct FuzzTarget {
-    std::string_view name;  // also the name of its seed corpus folder
+    std::string_view name;  // also its seed corpus folder, fuzz/corpus/<name>
     void (*run)(Input);
 };
 
-// Every target above, by name.
-std::span<const FuzzTarget> AllFuzzTargets();
+inline constexpr std::array<FuzzTarget, 5> kFuzzTargets = {
+    {{"package_file", FuzzPackageFile},
+     {"application_image", FuzzApplicationImage},
+     {"text_file", FuzzTextFile},
+     {"link_receive", FuzzLinkReceive},
+     {"pc_packet", FuzzPcPackets}}};
 
 }  // namespace kestrel::fuzz

@@ -1,13 +1,8 @@
 // The PC's side of the line, fed whatever a handheld (or a bad cable) might
-// send: the greeting, readiness bytes, reply bytes and data packets. The
-// input's first byte chooses the course (greeting or not, waiting for the
-// first 0x05 or not, a send's packets or a receive's); the rest is the line.
-// The line holds only the input, and reads give up at once when it is used
-// up, so every course ends and nothing waits.
-#include <algorithm>
-#include <array>
+// send. The input's first byte chooses the course (greeting or not, waiting
+// for the first 0x05 or not, a send's packets or a receive's); the rest is
+// the line, and reads give up at once when it is used up, so nothing waits.
 #include <chrono>
-#include <string_view>
 
 #include "fuzz/fuzz_targets.h"
 #include "link/memory_port.h"
@@ -16,12 +11,11 @@
 namespace kestrel::fuzz {
 namespace {
 
-bool Send(SerialLink& link, PacketType type, std::size_t length, std::uint8_t fill,
+bool Send(SerialLink& link, PacketType type, std::size_t length,
           Readiness readiness = Readiness::enqFirst) {
-    Packet& packet = link.packet;
-    packet.type = type;
-    packet.length = static_cast<std::uint16_t>(length);
-    std::fill_n(packet.payload.begin(), length, fill);
+    link.packet.type = type;
+    link.packet.length = static_cast<std::uint16_t>(length);
+    std::fill_n(link.packet.payload.begin(), length, std::uint8_t{0x61});
     const Result result = SendPacket(link, readiness);
     Require(length > 0 || result.GetKind() != Result::Kind::refused,
             "an empty packet is never refused");
@@ -29,82 +23,59 @@ bool Send(SerialLink& link, PacketType type, std::size_t length, std::uint8_t fi
     return result.IsOk();
 }
 
-enum class Chunk { failed, last, more };
-
-// A data packet that passed is one the buffer holds, with a matching checksum.
-Chunk ReceiveChunk(SerialLink& link) {
-    if (!ReceiveDataPacket(link).IsOk()) return Chunk::failed;
-    const Packet& packet = link.packet;
-    Require(packet.length <= Packet::kMaxDataLength, "a data packet fits the buffer");
-    if (packet.length > 0) {
-        const auto body = std::span(packet.payload).first(packet.length + 1U);
-        Require(Checksum(body) == 0, "a data packet that passed has a matching checksum");
-    }
-    return packet.length >= 1024 ? Chunk::more : Chunk::last;
-}
-
-// A ReadRequest, asked again after every refusal as a receive does.
-bool AskForChunk(SerialLink& link) {
+// A ReadRequest, asked again after every refusal as a receive does, then its
+// data packet; false once the receive cannot go on.
+bool ReceiveChunk(SerialLink& link, bool& last) {
     for (;;) {
         link.packet = Packet{PacketType::ReadRequest, 2, {0x00, 0x04}};
         const Result asked = SendPacket(link);
-        if (asked.GetKind() != Result::Kind::refused) return asked.IsOk();
+        if (asked.IsOk()) break;
+        if (asked.GetKind() != Result::Kind::refused) return false;
         if (!WriteByte(link, control::kRetryFirst).IsOk()) return false;
         if (!WriteByte(link, control::kRetrySecond).IsOk()) return false;
     }
+    if (!ReceiveDataPacket(link).IsOk()) return false;
+    const Packet& packet = link.packet;
+    Require(packet.length <= Packet::kMaxDataLength, "a data packet fits the buffer");
+    Require(
+        packet.length == 0 || Checksum(std::span(packet.payload).first(packet.length + 1U)) == 0,
+        "a data packet that passed has a matching checksum");
+    last = packet.length < 1024;
+    return true;
 }
 
-void ReceiveCourse(SerialLink& link, Readiness first) {
-    if (!Send(link, PacketType::Start, 100, 0x20, first)) return;
-    for (const PacketType type : {PacketType::Directory, PacketType::OpenFile}) {
-        if (!Send(link, type, 8, 0x20)) return;
+bool Course(SerialLink& link, bool send) {
+    if (send) {
+        for (const auto& [type, length] : {std::pair{PacketType::Directory, 6},
+                                           {PacketType::NewFile, 8},
+                                           {PacketType::Data, 1024}}) {
+            if (!Send(link, type, static_cast<std::size_t>(length))) return false;
+        }
+        return true;
     }
-    for (;;) {
-        if (!AskForChunk(link)) return;
-        const Chunk chunk = ReceiveChunk(link);
-        if (chunk == Chunk::failed) return;
-        if (chunk == Chunk::last) break;
+    if (!Send(link, PacketType::Directory, 8) || !Send(link, PacketType::OpenFile, 8)) return false;
+    for (bool last = false; !last;) {
+        if (!ReceiveChunk(link, last)) return false;
     }
-    if (!Send(link, PacketType::EndOfFile, 0, 0)) return;
-    if (!Send(link, PacketType::EndSession, 0, 0)) return;
-    std::uint8_t closing = 0;
-    (void)ReadByte(link, closing);
-}
-
-void SendCourse(SerialLink& link, Readiness first) {
-    if (!Send(link, PacketType::Start, 100, 0x61, first)) return;
-    static constexpr std::array<std::pair<PacketType, std::size_t>, 5> kPackets = {{
-        {PacketType::Directory, 6},
-        {PacketType::NewFile, 8},
-        {PacketType::Data, 1024},
-        {PacketType::EndOfFile, 0},
-        {PacketType::EndSession, 0},
-    }};
-    for (const auto& [type, length] : kPackets) {
-        if (!Send(link, type, length, 0x61)) return;
-    }
-    std::uint8_t closing = 0;
-    (void)ReadByte(link, closing);
+    return true;
 }
 
 }  // namespace
 
 void FuzzLinkReceive(Input input) {
     if (input.empty()) return;
-    const std::uint8_t course = input[0];
     auto [pc, handheld] = MakeMemoryPortPair();
     Require(handheld->Write(input.subspan(1)) == IoStatus::ok, "the line takes the input");
-
     SerialLink link(*pc);
-    link.greeted = true;  // every read bounded, and the bound is nil: nothing waits
+    link.greeted = true;  // every read bounded, and the bound is nil
     link.silenceBound = std::chrono::milliseconds(0);
-    const Readiness first = (course & 1U) != 0 ? Readiness::skipToEnq : Readiness::enqFirst;
-    if ((course & 2U) != 0 && !Handshake(link).IsOk()) return;
-    if ((course & 4U) != 0) {
-        SendCourse(link, first);
-    } else {
-        ReceiveCourse(link, first);
-    }
+    const bool greet = (input[0] & 2U) != 0, send = (input[0] & 4U) != 0;
+    if (greet && !Handshake(link).IsOk()) return;
+    const Readiness first = (input[0] & 1U) != 0 ? Readiness::skipToEnq : Readiness::enqFirst;
+    if (!Send(link, PacketType::Start, 100, first) || !Course(link, send)) return;
+    if (!Send(link, PacketType::EndOfFile, 0) || !Send(link, PacketType::EndSession, 0)) return;
+    std::uint8_t closing = 0;
+    (void)ReadByte(link, closing);
 }
 
 }  // namespace kestrel::fuzz

@@ -1,6 +1,5 @@
 // A package file is whatever the user picked: the check must turn away every
 // damaged one, and every entry it lets through must lie inside the file.
-#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -10,14 +9,6 @@
 namespace kestrel::fuzz {
 namespace {
 
-// The path field sits in the 60 bytes just before an entry's data.
-std::string_view PathField(Input input, const PackageEntry& entry) {
-    const auto* field =
-        reinterpret_cast<const char*>(input.data()) + entry.dataOffset - kPackagePathField;
-    const std::string_view text(field, kPackagePathField);
-    return text.substr(0, text.find('\0'));
-}
-
 void CheckEntry(Input input, std::istream& package, const PackageEntry& entry) {
     Require(entry.dataOffset >= 18 + 4 + kPackagePathField, "data follows the headers");
     Require(entry.dataOffset <= input.size() && entry.size <= input.size() - entry.dataOffset,
@@ -26,7 +17,11 @@ void CheckEntry(Input input, std::istream& package, const PackageEntry& entry) {
     Require(!entry.name.empty() && entry.name.size() <= kMaxPackageNameLength,
             "a sent entry has a name of 1 to 23 bytes");
     Require(entry.name.find('/') == std::string::npos, "the name is the part after the last /");
-    const std::string_view path = PathField(input, entry);
+    // The path field sits in the 60 bytes just before the entry's data.
+    const std::string_view field(
+        reinterpret_cast<const char*>(input.data()) + entry.dataOffset - kPackagePathField,
+        kPackagePathField);
+    const std::string_view path = field.substr(0, field.find('\0'));
     const std::string joined =
         path.find('/') == std::string_view::npos ? entry.name : entry.directory + "/" + entry.name;
     Require(entry.directory.empty() || path.find('/') != std::string_view::npos,
@@ -34,9 +29,7 @@ void CheckEntry(Input input, std::istream& package, const PackageEntry& entry) {
     Require(joined == path, "directory and name split the entry's path");
 
     const auto data = ReadEntryData(package, entry);
-    Require(data.has_value(), "a checked entry's data can be read");
-    const auto expected = input.subspan(entry.dataOffset, entry.size);
-    Require(std::equal(data->begin(), data->end(), expected.begin(), expected.end()),
+    Require(data && SameBytes(*data, input.subspan(entry.dataOffset, entry.size)),
             "an entry's data is read exactly as stored");
 }
 

@@ -2,7 +2,6 @@
 // handheld reads its line, one frame after another (a header, then as many
 // bytes as the header announces), and each payload goes through the parser
 // of every packet type. Parsed texts must rebuild the payload exactly.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,33 +12,22 @@
 namespace kestrel::fuzz {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Joined(std::initializer_list<Input> parts) {
-    Bytes bytes;
-    for (const Input part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
-    return bytes;
-}
-
-Input TextBytes(const std::string& text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+// lead + text + NUL, compared with payload.
+bool Rebuilds(Input payload, std::vector<std::uint8_t> lead, const std::string& text) {
+    lead.insert(lead.end(), text.begin(), text.end());
+    lead.push_back(0);
+    return SameBytes(lead, payload);
 }
 
 void CheckPayloadParsers(Input payload) {
-    static constexpr std::uint8_t kNul[] = {0};
-    static constexpr std::uint8_t kSlash[] = {0x2F};
-    static constexpr std::uint8_t kMark[] = {0xEF, 0xEF};
     if (const auto directory = ParseDirectoryPayload(payload)) {
-        Require(SameBytes(Joined({kSlash, TextBytes(*directory), kNul}), payload),
-                "a directory rebuilds its payload");
+        Require(Rebuilds(payload, {0x2F}, *directory), "a directory rebuilds its payload");
     }
     if (const auto name = ParseNewFilePayload(payload)) {
-        Require(SameBytes(Joined({kMark, TextBytes(*name), kNul}), payload),
-                "a new file's name rebuilds its payload");
+        Require(Rebuilds(payload, {0xEF, 0xEF}, *name), "a new file's name rebuilds its payload");
     }
     if (const auto request = ParseOpenFilePayload(payload)) {
-        const std::uint8_t front[] = {0x2F, request->directoryByte};
-        Require(SameBytes(Joined({front, TextBytes(request->name), kNul}), payload),
+        Require(Rebuilds(payload, {0x2F, request->directoryByte}, request->name),
                 "an open file request rebuilds its payload");
     }
     if (const auto size = ParseReadRequestPayload(payload)) {
@@ -51,16 +39,15 @@ void CheckPayloadParsers(Input payload) {
 // One whole frame, as long as its header says.
 void CheckFrame(Input frame) {
     const auto packet = ParsePcFrame(frame);
-    Require(packet.has_value(), "a frame of the announced length parses");
-    Require(packet->type == frame[0], "the type is the first byte");
+    Require(packet.has_value() && packet->type == frame[0],
+            "a frame of the announced length parses");
     const std::size_t length = frame[1] | (std::size_t{frame[2]} << 8U);
     Require(packet->payload.size() == length, "the payload has the announced length");
     Require(packet->checksumOk == (length == 0 || Checksum(packet->payload) == frame.back()),
             "the checksum is the payload's XOR");
     if (packet->checksumOk && length <= Packet::kPayloadCapacity) {
-        Packet framed;
-        framed.type = static_cast<PacketType>(packet->type);
-        framed.length = static_cast<std::uint16_t>(length);
+        Packet framed{
+            static_cast<PacketType>(packet->type), static_cast<std::uint16_t>(length), {}};
         std::copy(packet->payload.begin(), packet->payload.end(), framed.payload.begin());
         Require(SameBytes(FramePacket(framed), frame), "the PC's framing gives the frame back");
     }
@@ -78,10 +65,8 @@ void FuzzPcPackets(Input input) {
             Require(!ParsePcFrame(line).has_value(), "a frame cut short does not parse");
             return;
         }
-        if (frameLength < line.size()) {
-            Require(!ParsePcFrame(line.first(frameLength + 1)).has_value(),
-                    "a frame with a byte too many does not parse");
-        }
+        Require(frameLength == line.size() || !ParsePcFrame(line.first(frameLength + 1)),
+                "a frame with a byte too many does not parse");
         CheckFrame(line.first(frameLength));
         line = line.subspan(frameLength);
     }

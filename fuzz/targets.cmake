@@ -2,7 +2,6 @@
 # (fuzz/CMakeLists.txt) and by the corpus replay in the test suite.
 if(NOT TARGET fuzz_targets)
   add_library(fuzz_targets STATIC
-    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_targets.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/package_file_fuzz.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/application_image_fuzz.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/text_file_fuzz.cpp
@@ -12,12 +11,3 @@ if(NOT TARGET fuzz_targets)
   kestrel_layer_includes(fuzz_targets fuzz)
   target_link_libraries(fuzz_targets PUBLIC link formats device PRIVATE kestrel_warnings)
 endif()
-
-# Target name (also its corpus folder) and the function libFuzzer calls.
-set(KESTREL_FUZZ_TARGETS
-  "package_file=FuzzPackageFile"
-  "application_image=FuzzApplicationImage"
-  "text_file=FuzzTextFile"
-  "link_receive=FuzzLinkReceive"
-  "pc_packet=FuzzPcPackets"
-)

@@ -1,19 +1,11 @@
 // Text files come from the PC (wrapping, re-heading) and from the handheld
 // (unwrapping): any bytes must convert or be refused, and a wrapped text must
 // unwrap to itself.
-#include <algorithm>
-
 #include "formats/text_file.h"
 #include "fuzz/fuzz_targets.h"
 
 namespace kestrel::fuzz {
 namespace {
-
-std::uint32_t LittleEndian32(Input bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) value = (value << 8U) | bytes[at + i];
-    return value;
-}
 
 void CheckWrapped(Input text, const ConversionResult& wrapped) {
     if (text.empty()) {
@@ -27,8 +19,10 @@ void CheckWrapped(Input text, const ConversionResult& wrapped) {
         const bool lengthField = (i >= 10 && i < 14) || (i >= 19 && i < 23);
         Require(lengthField || bytes[i] == kTextHeader[i], "the header's fixed bytes");
     }
-    for (const std::size_t offset : kTotalLengthOffsets) {
-        Require(LittleEndian32(bytes, offset) == bytes.size(), "the header holds the total length");
+    for (const std::size_t at : kTotalLengthOffsets) {
+        std::size_t total = 0;
+        for (std::size_t i = 4; i-- > 0;) total = total << 8U | bytes[at + i];
+        Require(total == bytes.size(), "the header holds the total length");
     }
     const ConversionResult unwrapped = UnwrapTextBytes(bytes);
     Require(unwrapped.Ok() && SameBytes(unwrapped.bytes, text), "a wrapped text unwraps to itself");

@@ -11,7 +11,7 @@ namespace kestrel::test {
 namespace {
 
 TEST(FuzzReplay, EverySeedKeepsItsTargetsPromises) {
-    for (const fuzz::FuzzTarget& target : fuzz::AllFuzzTargets()) {
+    for (const fuzz::FuzzTarget& target : fuzz::kFuzzTargets) {
         const std::filesystem::path folder =
             std::filesystem::path(KESTREL_FUZZ_CORPUS) / target.name;
         std::size_t seeds = 0;
