@@ -93,7 +93,7 @@ TransferEnd Ended(TransferOutcome outcome, std::string reason, StatusSink& statu
         if (!reason.empty()) status.ShowStatus(reason);
         status.ShowStatus(texts::kAborted);
     }
-    return {outcome, std::move(reason)};
+    return {outcome, std::move(reason), {}};
 }
 
 // The serial port the handheld greets on, named on the status line.
@@ -164,7 +164,7 @@ TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& set
     } catch (...) {
         // Showing a text failed (the sink threw, or memory ran out): the port
         // is back by now, and the caller still learns the run failed.
-        return {TransferOutcome::failed, {}};
+        return {TransferOutcome::failed, {}, {}};
     }
 }
 
