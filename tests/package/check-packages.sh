@@ -4,6 +4,7 @@
 # finds no error, and the zip holds the four files and a kestrel-cli.exe that
 # runs under Wine.
 set -euo pipefail
+trap 'echo "check-packages: failed at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/../.."
 # Byte order for the zip listing, UTF-8 for its names and the texts.
 export LC_ALL=C.UTF-8
@@ -28,17 +29,15 @@ printf '文曲星\r\nround trip\r\n' >"$scratch/sent.txt"
 "$cli" receive "$scratch/back.txt" --dir 文本文件 --name sent.txt --port "$port" --utf8 >/dev/null
 cmp "$scratch/sent.txt" "$scratch/back.txt"
 kill "$simulator"
-simulator=
 
 # Errors fail; warnings are shown.
 lintian --fail-on error "$deb"
 
-listed=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
-[ "$listed" = "KESTREL.exe LICENSE.txt kestrel-cli.exe 说明.txt " ] || { echo "zip holds: $listed"; exit 1; }
+[ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = "KESTREL.exe LICENSE.txt kestrel-cli.exe 说明.txt " ]
 unzip -q "$zip" -d "$scratch/windows"
 # Texts for Notepad: CRLF line ends, and a byte-order mark on the Chinese one.
 [[ $(head -n1 "$scratch/windows/LICENSE.txt") == *$'\r' ]]
 [[ $(head -n1 "$scratch/windows/说明.txt") == $'\xef\xbb\xbf'*$'\r' ]]
 shown=$(cmake/toolchains/wine-run "$PWD/build/packages/wine-prefix" "$scratch/windows/kestrel-cli.exe" --version)
-[ "${shown%$'\r'}" = "kestrel-cli $version" ] || { echo "kestrel-cli.exe --version: $shown"; exit 1; }
+[ "${shown%$'\r'}" = "kestrel-cli $version" ]
 echo "check-packages: kestrel_${version}_amd64.deb and KESTREL-$version-windows-x64.zip pass"
