@@ -154,7 +154,7 @@ TEST(App, RequestFromArguments) {
         {{{""}, U("D"), U("n")}, TransferKind::send, "", Refusal::noPcFile},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.arguments.files[0].string());
+        SCOPED_TRACE(&row - rows);
         const auto result = RequestFromArguments(Direction::send, row.arguments, kPort);
         const Refusal* refusal = std::get_if<Refusal>(&result);
         EXPECT_EQ(refusal ? std::optional(*refusal) : std::nullopt, row.refusal);
