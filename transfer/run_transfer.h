@@ -6,7 +6,9 @@
 // Promises:
 // - It returns on every path: a failure, a cancel, or anything unexpected
 //   (an exception, memory running out) ends the run with its reason shown,
-//   then "终止传输", the port restored and closed. It never throws.
+//   then "终止传输", the port restored and closed. A port that cannot be
+//   opened ends it with "无法打开串口..." alone: nothing was begun. It never
+//   throws.
 // - Success shows "传输成功。" as the last text.
 // - An automatic port is looked for among the serial ports present (never
 //   the built-in handheld); the port found is named on the status line.
