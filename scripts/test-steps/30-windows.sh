@@ -1,9 +1,9 @@
 # The Windows build (mingw-w64, static runtimes) and its tests under Wine:
 # the core's unit tests, the Win32 backends, kestrel-cli.exe through COM
 # ports aimed at pseudo-terminals, and the dialog. The Linux side of the COM
-# port tests (the virtual handheld, the echoing peer) comes from the debug
-# build, which the native step has already made, or from the native build
-# folder named by KESTREL_NATIVE_BUILD.
+# port tests (the virtual handheld, the echoing peer) comes from the native
+# (asan) build, which the native step has already made, or from the native
+# build folder named by KESTREL_NATIVE_BUILD.
 set -euo pipefail
 started=$SECONDS
 scripts/install-deps test qt6-base-dev g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix \
@@ -11,8 +11,8 @@ scripts/install-deps test qt6-base-dev g++-mingw-w64-x86-64 g++-mingw-w64-x86-64
 echo "30-windows: installed in $((SECONDS - started)) s"
 
 step=$SECONDS
-native=${KESTREL_NATIVE_BUILD:-$PWD/build/debug}
-[ -n "${KESTREL_NATIVE_BUILD:-}" ] || cmake --preset debug >/dev/null
+native=${KESTREL_NATIVE_BUILD:-$PWD/build/asan}
+[ -n "${KESTREL_NATIVE_BUILD:-}" ] || cmake --preset asan >/dev/null
 cmake --build "$native" -j "$(nproc)" --target kestrel-cli pty_echo_peer
 echo "30-windows: native side built in $((SECONDS - step)) s"
 

@@ -1,13 +1,13 @@
-# The dialog on a virtual X display, after a download through the virtual
-# handheld, photographed to build/debug/screenshots/dialog.png; fails when
-# the dialog's font cannot show its Chinese texts.
+# The Qt dialog on a virtual X display after a download, photographed into
+# build/debug/screenshots/dialog.png; fails when its font cannot show its texts.
 set -euo pipefail
 started=$SECONDS
 scripts/install-deps test qt6-base-dev xvfb xauth fonts-wqy-microhei
-cmake --preset debug >/dev/null
-cmake --build --preset debug -j "$(nproc)" --target qt_screenshot
+build=${KESTREL_QT_BUILD:-build/debug}
+cmake --preset debug -B "$build" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target qt_dialog_tests
 mkdir -p build/debug/screenshots
-# The X platform itself, not the offscreen one the other Qt tests use.
-QT_QPA_PLATFORM=xcb xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" \
-    build/debug/tests/qt/qt_screenshot build/debug/screenshots/dialog.png
-echo "40-qt-screenshot: $((SECONDS - started)) s"
+# The X platform itself, not the offscreen one the tests use.
+KESTREL_SCREENSHOT=build/debug/screenshots/dialog.png QT_QPA_PLATFORM=xcb \
+    xvfb-run -a -s "-screen 0 1024x768x24" "$build/tests/qt/qt_dialog_tests"
+echo "40-qt-screenshot: build/debug/screenshots/dialog.png in $((SECONDS - started)) s"
