@@ -46,8 +46,8 @@ inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\x
 // 所有文件 (*.*): the file picker's one filter
 inline constexpr std::string_view kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
 
-// 文本存为UTF-8: the choice to write fetched text as UTF-8
-inline constexpr std::string_view kFetchAsUtf8 = "\xCE\xC4\xB1\xBE\xB4\xE6\xCE\xAAUTF-8";
+// 存为UTF-8: the choice to write fetched text as UTF-8
+inline constexpr std::string_view kFetchAsUtf8 = "\xB4\xE6\xCE\xAAUTF-8";
 // 自动查找: the port entry that finds the port the handheld greets on
 inline constexpr std::string_view kAutomaticPort = "\xD7\xD4\xB6\xAF\xB2\xE9\xD5\xD2";
 

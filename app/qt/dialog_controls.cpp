@@ -105,13 +105,13 @@ void Place(QWidget& widget, const ControlTemplate& control, BaseUnits base) {
     widget.setGeometry(pixels);
 }
 
-// The port list grows to show its names whole ("虚拟文曲星" needs more than
-// the template's width in most fonts), and the dialog with it.
-void FitPortList(QDialog& dialog, QComboBox& port, const DialogRect& rect, BaseUnits base) {
-    port.setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    QRect place = port.geometry();
-    place.setWidth(std::max(place.width(), port.sizeHint().width()));
-    port.setGeometry(place);
+// A control in the right-hand column grows to show its text whole (the
+// port list's "虚拟文曲星" needs more than the template's width in most
+// fonts), and the dialog with it.
+void FitWidth(QDialog& dialog, QWidget& control, const DialogRect& rect, BaseUnits base) {
+    QRect place = control.geometry();
+    place.setWidth(std::max(place.width(), control.sizeHint().width()));
+    control.setGeometry(place);
     const int margin = ToPixels({0, 0, kDialogWidthUnits - rect.x - rect.width, 0}, base).width();
     const int width = std::max(dialog.width(), place.right() + 1 + margin);
     dialog.setFixedSize(width, dialog.height());
@@ -126,8 +126,10 @@ DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
     DialogControls made;
     int staticIndex = 0;
     DialogRect portRect;
+    DialogRect checkBoxRect;
     for (const ControlTemplate& control : DialogTemplate()) {
         if (control.id == kIdPort) portRect = control.rect;
+        if (control.id == kIdFetchAsUtf8) checkBoxRect = control.rect;
         QWidget* widget = MakeControl(dialog, control, made, listPorts);
         widget->setObjectName(control.id == kIdStatic
                                   ? QStringLiteral("static") + QString::number(staticIndex++)
@@ -136,7 +138,9 @@ DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
         Place(*widget, control, base);
     }
     made.deviceName->setValidator(new GbkByteLimit(kMaxDeviceNameBytes, made.deviceName));
-    FitPortList(dialog, *made.port, portRect, base);
+    made.port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    FitWidth(dialog, *made.port, portRect, base);
+    FitWidth(dialog, *made.fetchAsUtf8, checkBoxRect, base);
     return made;
 }
 
