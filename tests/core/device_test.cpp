@@ -57,6 +57,7 @@ TEST(Device, SessionRules) {
         {"EndSession closes", {kStart, {6, {}, true}, {2, Dir("D"), false}, kStart, kDirD}},
         {"a directory that is a file", {kStart, {2, Dir("D/f"), false}}},
         {"unknown types", {kStart, {9, abc, false}, {0, abc, false}}},
+        {"a Start of 99 bytes opens nothing", {{1, Bytes(99, 0x20), false}, {2, Dir("D"), false}}},
     };
     // clang-format on
     for (const auto& row : rows) {
