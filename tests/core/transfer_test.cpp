@@ -1,7 +1,8 @@
 // Whole runs against a scripted handheld: every byte the PC writes, what it
-// leaves in the PC's files, and the texts a run ends with.
+// leaves in the PC's files, the texts a run ends with, and its trace.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <new>
 #include <stdexcept>
 #include <thread>
@@ -75,12 +76,32 @@ struct Exchange {
     std::optional<Bytes> pcWrote;  // unset: not compared
     std::string_view reason = {};  // empty: the run succeeds
     std::function<void(ScriptedLine&)> check = {};
-    std::function<void(ScriptedLine&)> before = {};
+    std::function<void(ScriptedLine&, TransferRequest&)> before = {};
     const char* directory = "LavaData";
 };
 
 void ExpectFile(ScriptedLine& line, const char* name, const Bytes& content) {
     EXPECT_EQ(ToHex(ReadFileBytes(line.dir / name)), ToHex(content)) << name;
+}
+
+// The trace's account of each write of the PC, in order.
+std::vector<std::string> TracedWrites(const fs::path& trace) {
+    std::ifstream in(trace);
+    std::vector<std::string> described;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("PC >") == std::string::npos || !std::getline(in, line)) continue;
+        described.push_back(line.erase(0, line.find_first_not_of(' ')));
+    }
+    return described;
+}
+
+// A second file, SECOND (not written when content is unset), sent as LavaData/b.dat.
+auto Second(std::optional<Bytes> content, FileType type = FileType::kOther) {
+    return [=](ScriptedLine& line, TransferRequest& request) {
+        if (content) WriteFileBytes(line.dir / "SECOND", *content);
+        request.files.push_back(
+            {line.dir / "SECOND", type, "LavaData", false, "b.dat", {}, "SECOND"});
+    };
 }
 
 TEST(Transfer, GoldenExchanges) {
@@ -100,12 +121,24 @@ TEST(Transfer, GoldenExchanges) {
     const Bytes badThird = Concat(
         {Greeting(), Repeat(Accept(), 3), Accept(), DataPacket(Chunks(k2048, true)[0]), Accept(),
          DataPacket(Chunks(k2048, true)[1]), Accept(), BadDataPacket(abc), kHandheldEnd});
+    const std::string secondMissing =
+        "SECOND" + std::string(texts::kNameSeparator) + std::string(texts::kCannotOpenFile);
+    const std::string secondEmpty =
+        "SECOND" + std::string(texts::kNameSeparator) + std::string(texts::kEmptyText);
     // clang-format off
     const Exchange rows[] = {
         {"send abc to LavaData as a.dat", K::send, kOther, abc, SendScript(1),
          Concat({Hex("B3 B3 4C 01 64 00"), Bytes(45, 0x20), Hex("BF AA CA BC CD A8 D1 B6 21"),
                  Bytes(46, 0x20), Hex("60 02 0A 00 2F 4C 61 76 61 44 61 74 61 00 25"),
-                 Hex("03 08 00 EF EF 61 2E 64 61 74 00 3E 04 03 00 61 62 63 60 05 00 00 06 00 00")})},
+                 Hex("03 08 00 EF EF 61 2E 64 61 74 00 3E 04 03 00 61 62 63 60 05 00 00 06 00 00")}),
+         {}, [](ScriptedLine& line) {
+             EXPECT_EQ(TracedWrites(line.dir / "trace"), (std::vector<std::string>{
+                 "greeting answered, not complete", "greeting answered, not complete",
+                 "'L' greeting complete", "Start, 100 bytes, checksum ok",
+                 "Directory, 10 bytes, \"LavaData\", checksum ok",
+                 "NewFile, 8 bytes, \"a.dat\", checksum ok", "Data, 3 bytes, checksum ok",
+                 "EndOfFile, 0 bytes", "EndSession, 0 bytes"}));
+         }},
         {"a text send gains the header", K::send, FileType::kText, FromText("hello"), SendScript(1),
          SendWrote(Hex("00 00 00 00 00 01 00 18 00 00 1D 00 00 00 00 00 18 00 00 1D 00 00 00 00"
                        "68 65 6C 6C 6F"))},
@@ -120,7 +153,7 @@ TEST(Transfer, GoldenExchanges) {
              EXPECT_EQ(counts, (std::vector<std::string>{"    1k", "    0k", "    0k"}));
          }},
         {"a file that shrinks while it is sent", K::send, kOther, Pattern(20000, 4), SendScript(20),
-         std::nullopt, texts::kPcFileChanged, {}, [](ScriptedLine& line) {
+         std::nullopt, texts::kPcFileChanged, {}, [](ScriptedLine& line, TransferRequest&) {
              line.status.OnFirst("   18k", [&line] { fs::resize_file(line.dir / "FILE", 5000); });
          }},
         {"receive 1500 bytes", K::receive, kOther, former, ReceiveScript(Chunks(k1500, true)),
@@ -137,11 +170,16 @@ TEST(Transfer, GoldenExchanges) {
          ReceiveWrote({abc, abc, abc}, false), texts::kChecksumError, [&](ScriptedLine& line) {
              ExpectFile(line, "FILE", former);
              ExpectFile(line, "FILE.part", k2048);
+             const Bytes trace = ReadFileBytes(line.dir / "trace");
+             EXPECT_NE(std::string(trace.begin(), trace.end()).find("data, 3 bytes, checksum WRONG"),
+                       std::string::npos);
          }},
         {"a partial file left from before is emptied first", K::receive, kOther, former,
          ReceiveScript({abc}), ReceiveWrote({abc}), {},
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); },
-         [](ScriptedLine& line) { WriteFileBytes(line.dir / "FILE.part", Bytes(5000, 'j')); }},
+         [](ScriptedLine& line, TransferRequest&) {
+             WriteFileBytes(line.dir / "FILE.part", Bytes(5000, 'j'));
+         }},
         {"a failed unwrap fails the run", K::receive, FileType::kText, former,
          ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), texts::kReceivedTextTooShort,
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
@@ -163,6 +201,17 @@ TEST(Transfer, GoldenExchanges) {
          PackageFile("02 00", {{"a", {1}}, {"b/", {1}}}), Greeting(), Bytes{}, texts::kPackageBadPath},
         {"a package with nothing to send", K::sendPackage, kOther,
          PackageFile("02 00", {{"a", {}}, {"b", {}}}), Greeting(), Bytes{}, texts::kPackageEmpty},
+        {"two files: Start before each, EndSession after the last", K::send, kOther, abc,
+         Concat({Greeting(), Repeat(Accept(), 4), Hex("05"), Repeat(Accept(), 4), kHandheldEnd}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), NewFileFrame("a.dat"),
+                 Frame(4, abc), Hex("05 00 00"), StartFrame(), DirectoryFrame("LavaData"),
+                 NewFileFrame("b.dat"), Frame(4, FromText("de")), kEnd}),
+         {}, [](ScriptedLine& line) { EXPECT_TRUE(line.status.Saw(Gbk("下载b.dat"))); },
+         Second(FromText("de"))},
+        {"a missing second file: nothing is sent", K::send, kOther, abc, Greeting(), Bytes{},
+         secondMissing, {}, Second(std::nullopt)},
+        {"an empty second text: nothing is sent", K::send, kOther, abc, Greeting(), Bytes{},
+         secondEmpty, {}, Second(Bytes{}, FileType::kText)},
     };
     // clang-format on
     for (const Exchange& row : rows) {
@@ -170,9 +219,12 @@ TEST(Transfer, GoldenExchanges) {
         ScriptedLine line;
         line.Handheld(row.handheld);
         WriteFileBytes(line.dir / "FILE", row.pcFile);
-        if (row.before) row.before(line);
-        const TransferEnd end =
-            line.Run(OneFile(row.kind, line.dir / "FILE", row.directory, "a.dat", row.type));
+        line.setup.traceFile = line.dir / "trace";  // which must leave every byte as it is
+        line.setup.charsets.gbkToUtf8 = [](std::string_view text) { return std::string(text); };
+        TransferRequest request =
+            OneFile(row.kind, line.dir / "FILE", row.directory, "a.dat", row.type);
+        if (row.before) row.before(line, request);
+        const TransferEnd end = line.Run(request);
         EXPECT_EQ(end.outcome, row.reason.empty() ? Outcome::succeeded : Outcome::failed);
         EXPECT_EQ(end.reason, row.reason);
         const std::vector<std::string> shown = line.status.Texts();
