@@ -1,5 +1,6 @@
 // The front-end core: device names, a picked file's proposal, boxes and
-// arguments to requests, and runs on a thread through the built-in handheld.
+// arguments to requests, texts through its converters, and runs on a thread
+// through the built-in handheld.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,8 +11,11 @@
 #include "app/program_setup.h"
 #include "app/request_form.h"
 #include "app/transfer_thread.h"
+#include "formats/format_texts.h"
+#include "formats/text_file.h"
 #include "tests/support/gbk.h"
 #include "tests/support/handheld_rig.h"
+#include "transfer/transfer_texts.h"
 
 namespace kestrel::test {
 namespace {
@@ -152,6 +156,9 @@ TEST(App, RequestFromArguments) {
         {{{notGbk}, U("D"), U("n")}, TransferKind::send, "n"},
         {{{notGbk}, U("D"), {}}, TransferKind::send, "", Refusal::pcFileNameNotGbk},
         {{{""}, U("D"), U("n")}, TransferKind::send, "", Refusal::noPcFile},
+        {{{"a.dat", "b.txt"}, U("D"), {}}, TransferKind::send, "a.dat"},
+        {{{"a", "b.dat"}, U("D"), U("n")}, TransferKind::send, "", Refusal::nameForSeveralFiles},
+        {{{"a.dat", "x.pac"}, U("D"), {}}, TransferKind::send, "", Refusal::packageWithOthers},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
@@ -160,7 +167,60 @@ TEST(App, RequestFromArguments) {
         EXPECT_EQ(refusal ? std::optional(*refusal) : std::nullopt, row.refusal);
         if (const auto* request = std::get_if<TransferRequest>(&result)) {
             EXPECT_EQ(request->kind, row.kind);
+            EXPECT_EQ(request->files.size(), row.arguments.files.size());
             EXPECT_EQ(request->files.at(0).deviceName, Gbk(row.name));
+        }
+    }
+}
+
+// Texts through the converters the program sets up: UTF-8, with or without
+// its mark, reaches the handheld as GBK, anything else as it is; a fetched
+// text becomes UTF-8 only when asked.
+TEST(App, TextCharactersOnTheWay) {
+    using K = TransferKind;
+    const Bytes utf8 = FromText("文曲星\r\n你好"), gbk = FromText(Gbk("文曲星\r\n你好"));
+    const std::string notInGbk =
+        std::string(texts::kLinePrefix) + "2" + std::string(texts::kNotInGbk) + "U+1F600";
+    const struct {
+        const char* name;
+        K kind;
+        Bytes text;  // the PC's file, or the handheld's
+        TextHandling handling;
+        std::optional<Bytes> expected;  // what the handheld gets, or the PC file; unset: refused
+        bool note = false;
+    } rows[] = {
+        {"UTF-8", K::send, utf8, {}, gbk, true},
+        {"UTF-8 with its mark", K::send, Concat({Hex("EF BB BF"), utf8}), {}, gbk, true},
+        {"GBK", K::send, gbk, {}, gbk},
+        {"ASCII", K::send, FromText("plain\n"), {}, FromText("plain\n")},
+        {"kept as bytes", K::send, utf8, {true, false}, utf8},
+        {"an emoji on line 2", K::send, FromText("a\n\xF0\x9F\x98\x80"), {}, std::nullopt},
+        {"fetched as UTF-8", K::receive, gbk, {false, true}, utf8},
+        {"fetched as it is", K::receive, gbk, {}, gbk},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedLine line;
+        line.setup.charsets = LoadSetup({}).charsets;
+        const bool send = row.kind == K::send;
+        const Bytes wrapped = WrapTextBytes(send ? row.expected.value_or(Bytes{}) : row.text).bytes;
+        line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
+                              send ? Bytes{} : DataPacket(wrapped), Hex("05 05 04")}));
+        if (send) WriteFileBytes(line.dir / "a.txt", row.text);
+        TransferRequest request = OneFile(row.kind, line.dir / "a.txt", "D", "a", FileType::kText);
+        request.files[0].text = row.handling;
+        const TransferEnd end = line.Run(request);
+        EXPECT_EQ(end.reason, row.expected ? "" : notInGbk);
+        EXPECT_EQ(end.note, row.note ? texts::kConvertedFromUtf8 : "");
+        EXPECT_EQ(line.status.Saw(texts::kConvertedFromUtf8), row.note);
+        const Bytes wrote = line.PcWrote(), frame = Frame(4, wrapped);
+        if (!row.expected) {
+            EXPECT_TRUE(wrote.empty()) << "refused before the greeting";
+        } else if (send) {
+            EXPECT_NE(std::search(wrote.begin(), wrote.end(), frame.begin(), frame.end()),
+                      wrote.end());
+        } else {
+            EXPECT_EQ(ReadFileBytes(line.dir / "a.txt"), *row.expected);
         }
     }
 }
