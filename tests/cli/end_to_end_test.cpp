@@ -94,7 +94,9 @@ class EndToEnd : public ::testing::Test {
 
     Finished Cli(std::vector<std::string> args, const std::string& program = kCli) {
         args.insert(args.begin(), program);
-        args.insert(args.end(), {"--port", port_});
+        if (std::find(args.begin(), args.end(), "--port") == args.end()) {
+            args.insert(args.end(), {"--port", port_});
+        }
         Child child(args);
         std::string output = child.Read('\0');
         return {child.Wait(), output};
@@ -140,6 +142,19 @@ TEST_F(EndToEnd, FilesGoToTheHandheldAndComeBack) {
         ASSERT_EQ(back.status, 0) << back.output;
         EXPECT_EQ(ReadFileBytes(dir / row.back), row.content);
     }
+    // Two at once, in one session, each to its own directory.
+    WriteFileText(dir / "one.dat", "first");
+    WriteFileText(dir / "two.txt", "second");
+    const Finished both = Cli({"send", At("one.dat"), At("two.txt")});
+    ASSERT_EQ(both.status, 0) << both.output;
+    EXPECT_EQ(OnHandheld("LavaData/one.dat"), FromText("first"));
+    EXPECT_EQ(OnHandheld("文本文件/two.txt").size(), 24U + 6U) << "with its text header";
+    // UTF-8 kept as it is with --keep-bytes; the GBK note fetched as UTF-8 with --utf8.
+    WriteFileText(dir / "u.txt", "文曲星");
+    ASSERT_EQ(Cli({"send", At("u.txt"), "--keep-bytes"}).status, 0);
+    EXPECT_EQ(OnHandheld("文本文件/u.txt").size(), 24U + 9U);
+    Cli({"receive", At("u8.txt"), "--dir", "文本文件", "--name", "NOTE.txt", "--utf8"});
+    EXPECT_EQ(ReadFileBytes(dir / "u8.txt"), FromText("文曲星你好!\r\nline two\n"));
 }
 
 TEST_F(EndToEnd, AnApplicationIsDecodedWithTheTableBesideTheProgram) {
@@ -183,7 +198,9 @@ TEST_F(EndToEnd, UsageErrorsExitWithTwo) {
          std::vector<std::vector<std::string>>{{"send"},
                                                {"send", At("a.dat"), "--frobnicate"},
                                                {"receive", At("a.dat"), "--dir", "LavaData"},
-                                               {"send", At("a.dat"), "--name", "has space"}}) {
+                                               {"send", At("a.dat"), "--name", "has space"},
+                                               {"send", At("a.dat"), At("a.dat"), "--name", "n"},
+                                               {"send", At("a.dat"), "--port", ""}}) {
         EXPECT_EQ(Cli(args).status, 2) << args.back();
     }
 }
