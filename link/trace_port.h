@@ -4,7 +4,7 @@
 // person who knows the protocol:
 //
 //      12.345 ms  PC > 02 0A 00 2F 4C 61 76 61 44 61 74 61 00 25
-//                      Directory, 10 bytes, "/LavaData", checksum ok
+//                      Directory, 10 bytes, "LavaData", checksum ok
 //      12.512 ms  PC < 4F                     'O' accepted
 //
 // PC packets are recognised by the table of packet types; the handheld's
