@@ -6,7 +6,8 @@
 //
 // Promises:
 // - Blocks until a port is found, no port is left to listen to, or `stop`
-//   returns true (it is asked at least every tenth of a second).
+//   returns true (it is asked at least every tenth of a second, from every
+//   listening thread at once, so it must be safe to call concurrently).
 // - The port found still holds the greeting byte that chose it: the first
 //   read returns it, so the greeting is answered from its start.
 // - Nothing is ever written to any port here.

@@ -91,7 +91,8 @@ Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
         Result prepared = PrepareForSending(file.pcPath, file.type, file.text, run.formats, outgoing[i]);
         if (!prepared.IsOk()) {
             if (!several) return prepared;
-            return Result::Failed(file.shownName + std::string(texts::kNameSeparator) + prepared.Reason());
+            const std::string& name = file.shownName.empty() ? file.deviceName : file.shownName;
+            return Result::Failed(name + std::string(texts::kNameSeparator) + prepared.Reason());
         }
         if (outgoing[i].fromUtf8) run.convertedFromUtf8 = true;
     }
