@@ -29,10 +29,10 @@ struct CaseRun {
         rig.files.handheldRoot = scratch / "handheld";
         rig.files.tempDirectory = scratch.Path();
         rig.files.openSerialPort = [this](std::string_view) {
-            auto [near, far] = MakeMemoryPortPair();
-            rig.silentFarEnd = std::move(far);  // kept, so that reads wait until cancelled
+            auto [pcEnd, farEnd] = MakeMemoryPortPair();
+            rig.silentFarEnd = std::move(farEnd);  // kept, so that reads wait until cancelled
             rig.silentOpened = true;
-            return OpenedPort{std::move(near), {}};
+            return OpenedPort{std::move(pcEnd), {}};
         };
         fs::create_directories(scratch / "pc");
         for (const char* name : {"NOTE.TXT", "MEMO.TXT", "GAME.BIN", "读书笔记.TXT"}) {
