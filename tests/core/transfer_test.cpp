@@ -109,10 +109,10 @@ TEST(Transfer, GoldenExchanges) {
     constexpr FileType kOther = FileType::kOther;
     const Bytes abc = FromText("abc"), former = FromText("former");
     const Bytes k2000 = Pattern(2000, 1), k1500 = Pattern(1500, 2), k2048 = Pattern(2048, 3);
-    const std::vector<PackageEntrySpec> entries = {{"LAVA/one.lav", FromText("one")},
-                                                   {"skip/e.dat", {}},
-                                                   {"two.dat", FromText("two")},
-                                                   {"d/three", FromText("33")}};
+    // Empty entries first, between and last are skipped, the session still opened and closed.
+    const std::vector<PackageEntrySpec> entries = {
+        {"lead/e.dat", {}},           {"LAVA/one.lav", FromText("one")}, {"skip/e.dat", {}},
+        {"two.dat", FromText("two")}, {"d/three", FromText("33")},       {"last/e.dat", {}}};
     const Bytes packageWrote =
         Concat({kAnswered, StartFrame(), DirectoryFrame("LAVA"), NewFileFrame("one.lav"),
                 Frame(4, FromText("one")), Hex("05 00 00"), StartFrame(), DirectoryFrame(""),
@@ -160,7 +160,10 @@ TEST(Transfer, GoldenExchanges) {
          ReceiveWrote(Chunks(k1500, true)), {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", k1500); }},
         {"receive 2048 bytes: the last chunk is empty", K::receive, kOther, former,
          ReceiveScript(Chunks(k2048, true)), ReceiveWrote(Chunks(k2048, true)), {},
-         [&](ScriptedLine& line) { ExpectFile(line, "FILE", k2048); }},
+         [&](ScriptedLine& line) {
+             ExpectFile(line, "FILE", k2048);
+             EXPECT_TRUE(line.status.Saw("    2k")) << "the kilobytes received count up";
+         }},
         {"X to a ReadRequest: CF CB, then the same request", K::receive, kOther, former,
          Concat({Greeting(), Repeat(Accept(), 3), Hex("05 58"), Accept(), DataPacket(abc), kHandheldEnd}),
          Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kReadRequest,
@@ -187,7 +190,7 @@ TEST(Transfer, GoldenExchanges) {
          texts::kUploadNotSupported},
         {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
          texts::kUploadNotSupported},
-        {"a package in one session", K::sendPackage, kOther, PackageFile("04 00", entries),
+        {"a package in one session", K::sendPackage, kOther, PackageFile("06 00", entries),
          Concat({Greeting(), Repeat(Concat({Repeat(Accept(), 4), Hex("05")}), 3), Hex("05 04")}),
          packageWrote, {}, [](ScriptedLine& line) {
              EXPECT_TRUE(line.status.Saw(Gbk("下载two.dat")));
@@ -195,7 +198,7 @@ TEST(Transfer, GoldenExchanges) {
          }},
         {"not a package", K::sendPackage, kOther, FromText("PAX 0123456789abcdef"), Greeting(),
          Bytes{}, texts::kPackageNotPackage},
-        {"a truncated package", K::sendPackage, kOther, PackageFile("02 00", {{"a", {1}}}),
+        {"a package cut short", K::sendPackage, kOther, PackageFile("01 00", {{"a", {1}, 2U}}),
          Greeting(), Bytes{}, texts::kPackageTruncated},
         {"a package with a bad path", K::sendPackage, kOther,
          PackageFile("02 00", {{"a", {1}}, {"b/", {1}}}), Greeting(), Bytes{}, texts::kPackageBadPath},
