@@ -1,6 +1,7 @@
 // POSIX only: names near the length limit, symbolic and hard links, file
 // rights and the private TempFile folder.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "device/device_session.h"
 #include "formats/format_texts.h"
@@ -39,15 +40,17 @@ TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
     WriteFileText(dir / "target", "old");
     fs::permissions(dir / "target", perms::owner_read | perms::owner_write);
     fs::create_symlink(dir / "target", dir / "link");
-    for (const char* name : {"plain", "link"}) {
+    for (const char* name : {"plain", "link", "new"}) {
         EXPECT_EQ(ReplaceFileWhole(dir / name, FromText(name)), "") << name;
     }
+    WriteFileText(dir / "made", "");  // as any program makes a file
+    EXPECT_EQ(Rights(dir / "new"), Rights(dir / "made"));
     EXPECT_EQ(ReadFileBytes(dir / "plain"), FromText("plain"));
     EXPECT_EQ(Rights(dir / "plain"), perms::owner_read | perms::owner_write | perms::group_read);
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
     EXPECT_EQ(ReadFileBytes(dir / "target"), FromText("link"));
     EXPECT_EQ(Rights(dir / "target"), perms::owner_read | perms::owner_write);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3)
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5)
         << "a sibling was left";
 }
 
@@ -86,6 +89,11 @@ TEST(FilesPosix, PrivateTempFolder) {
         EXPECT_EQ(EnsurePrivateFolder(dir / row.folder), row.failure) << row.folder;
     }
     EXPECT_EQ(Rights(dir / "new"), perms::owner_all);
+    // Without a private runtime folder, one per user under TMPDIR (if absolute) or /tmp.
+    const std::string perUser = "kestrel-" + std::to_string(::geteuid());
+    EXPECT_EQ(ChoosePrivateFolder((dir / "private").c_str(), "/t"), dir / "private" / "kestrel");
+    EXPECT_EQ(ChoosePrivateFolder((dir / "open").c_str(), "/t"), fs::path("/t") / perUser);
+    EXPECT_EQ(ChoosePrivateFolder(nullptr, "t"), fs::path("/tmp") / perUser);
 }
 
 TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {

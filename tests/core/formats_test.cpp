@@ -179,7 +179,10 @@ TEST(Formats, PackagesAreCheckedWhole) {
          {"d|" + name23}},
         {"name of 24 bytes", PackageFile("01 00", {{"d/" + name23 + "n", {1}}}), P::badPath, {}},
         {"empty name", PackageFile("01 00", {{"d/", {1}}}), P::badPath, {}},
-        {"path without NUL", PackageFile("01 00", {{std::string(60, 'p'), {1}}}), P::badPath, {}},
+        {"path without NUL",
+         PackageFile("01 00", {{std::string(36, 'd') + "/" + name23, {1}}}),
+         P::badPath,
+         {}},
         {"count 0", PackageFile("00 00", {}), P::none, {}},
         {"count -1", PackageFile("FF FF", {{"a", {1}}}), P::none, {}},
         {"count beyond entries", PackageFile("02 00", {{"a", {1}}}), P::truncated, {}},
@@ -222,6 +225,7 @@ TEST(Formats, FileTypeByExtension) {
         {"a.bin", FileType::kApplication}, {"a.dat", FileType::kOther},
         {"README.TXT", FileType::kOther},  {"C:\\old.docs\\notes", FileType::kOther},
         {"x.txt.gz", FileType::kOther},    {"a.txtx", FileType::kOther},
+        {"notes.v2.txt", FileType::kText},
     };
     for (const auto& row : rows) EXPECT_EQ(FileTypeOf(row.path), row.type) << row.path;
 }
