@@ -55,6 +55,8 @@ TEST(Device, SessionRules) {
                                     {8, Hex("00 00"), false}}},
         {"ReadRequest with nothing open", {kStart, {8, Hex("00 04"), false}}},
         {"EndSession closes", {kStart, {6, {}, true}, {2, Dir("D"), false}, kStart, kDirD}},
+        {"Start forgets the directory", {kStart, kDirD, kStart, {7, Text("/D", "f"), false}}},
+        {"NewFile needs both EF", {kStart, kDirD, {3, Text("\xEF\xEE", "n"), false}}},
         {"a directory that is a file", {kStart, {2, Dir("D/f"), false}}},
         {"unknown types", {kStart, {9, abc, false}, {0, abc, false}}},
         {"a Start of 99 bytes opens nothing", {{1, Bytes(99, 0x20), false}, {2, Dir("D"), false}}},
@@ -86,7 +88,7 @@ TEST(Device, PathsStayInsideTheRoot) {
         std::string name;
     } rows[] = {{"..", "a"},   {".", "a"},   {"/abs", "a"}, {"a/../b", "a"},
                 {"a//b", "a"}, {"a/", "a"},  {nul, "a"},    {"D", ".."},
-                {"D", "."},    {"D", "x/y"}, {"D", nul}};
+                {"D", "."},    {"D", "x/y"}, {"D", nul},    {"D", "a."}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.directory + "|" + row.name);
         ScratchDir dir;
