@@ -47,10 +47,12 @@ TEST(PortsPosix, FindGreetingPort) {
         int greets;    // which of the three says W Q X over and over; -1: none
         bool noise;    // the first says Q X over and over
         bool missing;  // a name no device has, in place of the ports
+        bool stale = false;  // the third greeted before the search began
     } rows[] = {
         {"the second of three greets", 1, true, false},
         {"none greets", -1, false, false},
         {"no port opens", -1, false, true},
+        {"a greeting from before the search", -1, false, false, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -58,15 +60,16 @@ TEST(PortsPosix, FindGreetingPort) {
         std::vector<std::string> names;
         for (const WatchedPort& port : ports) names.push_back(port.pty.SlavePath());
         if (row.missing) names = {"/dev/kestrel-none"};
+        if (row.stale) ports[2].master->Write(Hex("57 51 58"));
         std::jthread handheld([&](std::stop_token stop) {
             for (; !stop.stop_requested(); std::this_thread::sleep_for(20ms)) {
                 if (row.noise) ports[0].master->Write(Hex("51 58"));
                 if (row.greets >= 0) ports[row.greets].master->Write(Hex("57 51 58"));
             }
         });
-        const auto giveUp = std::chrono::steady_clock::now() + 5s;
+        const auto giveUp = std::chrono::steady_clock::now() + (row.stale ? 300ms : 5s);
         FoundPort found = FindGreetingPort(names, OpenSerialPort, [&] {
-            return row.greets < 0 || std::chrono::steady_clock::now() > giveUp;
+            return (row.greets < 0 && !row.stale) || std::chrono::steady_clock::now() > giveUp;
         });
         EXPECT_EQ(found.anyOpened, !row.missing);
         EXPECT_EQ(found.port != nullptr, row.greets >= 0);
@@ -80,6 +83,35 @@ TEST(PortsPosix, FindGreetingPort) {
             if (i != row.greets) ports[i].ExpectUntouched();
         }
     }
+}
+
+TEST(PortsPosix, ComNamesStandForTheFirstFourSerialDevices) {
+    const std::pair<const char*, const char*> rows[] = {{"COM1", "/dev/ttyS0"},
+                                                        {"com4", "/dev/ttyS3"},
+                                                        {"COM5", "COM5"},
+                                                        {"/dev/pts/3", "/dev/pts/3"}};
+    for (const auto& [name, path] : rows) EXPECT_EQ(SerialDevicePath(name), path) << name;
+}
+
+// A PC that stops mid-session (here at a wrong reply) leaves the handheld
+// waiting; once the PC has been silent long enough, it greets again.
+TEST(PortsPosix, AHandheldLeftMidSessionGreetsAgain) {
+    WatchedPort line;
+    const std::string path = line.pty.SlavePath();
+    HandheldOptions options;
+    options.pcSilence = 100ms;
+    options.faults = {{FaultKind::wrongReply, 2}};  // at the NewFile
+    HandheldRig rig(std::move(options), {std::move(line.master), [path](const PortChoice&) {
+                                             return OpenSerialPort(path);
+                                         }});
+    WriteFileText(rig.Pc("a.dat"), "abc");
+    EXPECT_EQ(rig.Run(OneFile(TransferKind::send, rig.Pc("a.dat"), "D", "a.dat")).outcome,
+              TransferOutcome::failed);
+    const std::unique_ptr<Port> again = OpenSerialPort(path).port;
+    std::uint8_t byte = 0;  // the handheld's 0x05 from before may come first
+    while (again->Read(std::span(&byte, 1), 2s) == IoStatus::ok && byte != 0x57) {
+    }
+    EXPECT_EQ(byte, 0x57) << "no W";
 }
 
 // A send to the automatic port: the handheld found and served, the other
