@@ -194,15 +194,19 @@ TEST_F(EndToEnd, APackageSendsItsEntriesUnderTheirOwnNames) {
 
 TEST_F(EndToEnd, UsageErrorsExitWithTwo) {
     WriteFileText(dir / "a.dat", "x");
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"send"},
-                                               {"send", At("a.dat"), "--frobnicate"},
-                                               {"receive", At("a.dat"), "--dir", "LavaData"},
-                                               {"send", At("a.dat"), "--name", "has space"},
-                                               {"send", At("a.dat"), At("a.dat"), "--name", "n"},
-                                               {"send", At("a.dat"), "--port", ""}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"send"},
+             {"send", At("a.dat"), "--frobnicate"},
+             {"receive", At("a.dat"), "--dir", "LavaData"},
+             {"send", At("a.dat"), "--name", "has space"},
+             {"send", At("a.dat"), At("a.dat"), "--name", "n"},
+             {"send", At("a.dat"), "--port", ""},
+             {"send", At("a.dat"), "--dir", "D", "--dir", "E"},
+             {"receive", At("a.dat"), "--name", "a.dat"},
+             {"receive", "a", "b", "--dir", "D", "--name", "n"}}) {
         EXPECT_EQ(Cli(args).status, 2) << args.back();
     }
+    EXPECT_EQ(Cli({"-h"}).status, 0) << "-h is --help";
 }
 
 TEST_F(EndToEnd, AnInterruptEndsASendWaitingForASilentHandheld) {

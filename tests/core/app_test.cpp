@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <variant>
 
 #include "app/device_naming.h"
 #include "app/picked_file.h"
 #include "app/program_setup.h"
+#include "app/refusal.h"
+#include "app/remembered.h"
 #include "app/request_form.h"
 #include "app/transfer_thread.h"
 #include "formats/format_texts.h"
@@ -59,6 +62,7 @@ TEST(App, ProposalForAPickedFile) {
         {"DATA.Dat", "DATA.dat", "LavaData"},
         {"archive.pac", "下载包", "*"},
         {"my file.txt", "my_file.txt", "文本文件"},
+        {"my.notes.txt", "my.notes.txt", "文本文件"},
         {"x\xF0\x9F\x98\x80.txt", nullptr, "文本文件"},
         {"abcdefghijklmnopq", "abcdefghijklmn", "移动硬盘"},
     };
@@ -107,6 +111,23 @@ TEST(App, RequestFromBoxes) {
             EXPECT_EQ(request->files.at(0).deviceDirectory, Gbk(row.directory));
         }
     }
+    std::set<std::string_view> reasons;  // each refusal names its own box and fault
+    for (const auto& row : rows) {
+        if (row.refusal) reasons.insert(RefusalText(*row.refusal));
+    }
+    EXPECT_EQ(reasons.size(), 9U);
+}
+
+TEST(App, ARememberedPortComesBackAsChosen) {
+    using P = PortChoice::Kind;
+    for (const PortChoice& port :
+         {PortChoice{P::serial, "/dev/ttyUSB0"}, PortChoice{P::builtInHandheld, {}},
+          PortChoice{P::automatic, {}}}) {
+        const std::optional<PortChoice> back = PortFromSetting(PortSetting(port));
+        ASSERT_TRUE(back) << port.name;
+        EXPECT_EQ(back->kind, port.kind);
+        EXPECT_EQ(back->name, port.name);
+    }
 }
 
 TEST(App, RequestKindsAndTypes) {
@@ -124,6 +145,7 @@ TEST(App, RequestKindsAndTypes) {
     } rows[] = {
         {Direction::send, "a.dat", "a", "root", {}, K::send, FileType::kOther},
         {Direction::send, "p.pac", "下载包", "*", {}, K::sendPackage, FileType::kOther},
+        {Direction::send, "p.pac", "p.pac", "*", {}, K::send, FileType::kOther},  // kept whole
         {Direction::receive, "p.pac", "下载包", "d", {}, K::receive, FileType::kOther},
         {Direction::send, "dir/NOTE.TXT", "n", "d", {}, K::send, FileType::kOther},  // typed
         {Direction::send, "dir/NOTE.TXT", "n", "d", note, K::send, FileType::kText},  // picked
