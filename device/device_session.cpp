@@ -18,20 +18,20 @@ bool Is(const PcPacket& packet, PacketType type) {
 
 Answer DeviceSession::Handle(const PcPacket& packet) {
     if (!packet.checksumOk) return Accepted(false);
-    // No packet of this kind is that long (or short): refused unread.
+    // No packet of this kind is that long (or short): refused unread. So
+    // EndSession and EndOfFile are empty from here on, and every other
+    // packet has its payload.
     if (!PayloadLengthFits(packet.type, packet.payload.size())) return Accepted(false);
     if (Is(packet, PacketType::EndSession)) {
-        if (!packet.payload.empty()) return Accepted(false);
         Reset();
         return Answer{true, std::nullopt, true};
     }
     if (Is(packet, PacketType::EndOfFile)) {
         files_.CloseWriting();
         files_.CloseReading();
-        return Accepted(packet.payload.empty());
+        return Accepted(true);
     }
-    // Every other packet needs a payload, and a session opened by Start.
-    if (packet.payload.empty()) return Accepted(false);
+    // Every other packet needs a session opened by Start.
     if (Is(packet, PacketType::Start)) return Accepted(Start());
     if (!started_) return Accepted(false);
     switch (static_cast<PacketType>(packet.type)) {
