@@ -46,7 +46,6 @@ std::string_view WholeCharacters(std::string_view gbk, std::size_t limit) {
     return gbk.substr(0, end);
 }
 
-
 }  // namespace
 
 std::string_view DirectoryByExtension(std::string_view gbkExtension) {

@@ -49,8 +49,8 @@ std::variant<TransferRequest, Refusal> RequestFromBoxes(
 
     TransferFile file;
     file.pcPath = std::filesystem::path(boxes.pcPath);
-    file.type = picked && *picked == file.pcPath ? PickedFileType(file.pcPath)
-                                                  : FileTypeOf(file.pcPath);
+    file.type =
+        picked && *picked == file.pcPath ? PickedFileType(file.pcPath) : FileTypeOf(file.pcPath);
     file.deviceName = std::get<std::string>(std::move(name));
     file.deviceDirectory = std::get<std::string>(std::move(directory));
     file.text = text;
@@ -79,8 +79,8 @@ std::variant<TransferRequest, Refusal> RequestForOneFile(Direction direction,
     const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
     if (!proposal) return Refusal::noPcFile;
     RequestBoxes boxes = proposal->boxes;
-    const bool package = direction == Direction::send &&
-                         FromGbk(texts::kPackageName) == boxes.deviceName;
+    const bool package =
+        direction == Direction::send && FromGbk(texts::kPackageName) == boxes.deviceName;
     if (!package) {
         if (arguments.deviceName) boxes.deviceName = *arguments.deviceName;
         if (arguments.deviceDirectory) boxes.deviceDirectory = *arguments.deviceDirectory;

@@ -19,9 +19,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 
 #include "formats/conversion_result.h"
-#include <string>
 #include "formats/substitution_table.h"
 
 namespace kestrel {

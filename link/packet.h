@@ -32,17 +32,17 @@ enum class PacketType : std::uint8_t {
 std::string_view PacketTypeName(std::uint8_t code);
 
 namespace control {
-inline constexpr std::uint8_t kEnq = 0x05;           // device ready for the next PC packet
-inline constexpr std::uint8_t kAccepted = 0x4F;      // 'O'
-inline constexpr std::uint8_t kRefused = 0x58;       // 'X'
-inline constexpr std::uint8_t kDataLead = 0x08;      // a device data packet follows
-inline constexpr std::uint8_t kAck = 0x06;           // PC acknowledges inside a data packet
-inline constexpr std::uint8_t kGreetW = 0x57;        // 'W'
-inline constexpr std::uint8_t kGreetQ = 0x51;        // 'Q'
-inline constexpr std::uint8_t kGreetX = 0x58;        // 'X'
-inline constexpr std::uint8_t kGreetNotYet = 0xB3;   // PC: greeting not complete
-inline constexpr std::uint8_t kGreetDone = 0x4C;     // 'L': PC: greeting complete
-inline constexpr std::uint8_t kRetryFirst = 0xCF;    // PC: after an X to a ReadRequest
+inline constexpr std::uint8_t kEnq = 0x05;          // device ready for the next PC packet
+inline constexpr std::uint8_t kAccepted = 0x4F;     // 'O'
+inline constexpr std::uint8_t kRefused = 0x58;      // 'X'
+inline constexpr std::uint8_t kDataLead = 0x08;     // a device data packet follows
+inline constexpr std::uint8_t kAck = 0x06;          // PC acknowledges inside a data packet
+inline constexpr std::uint8_t kGreetW = 0x57;       // 'W'
+inline constexpr std::uint8_t kGreetQ = 0x51;       // 'Q'
+inline constexpr std::uint8_t kGreetX = 0x58;       // 'X'
+inline constexpr std::uint8_t kGreetNotYet = 0xB3;  // PC: greeting not complete
+inline constexpr std::uint8_t kGreetDone = 0x4C;    // 'L': PC: greeting complete
+inline constexpr std::uint8_t kRetryFirst = 0xCF;   // PC: after an X to a ReadRequest
 inline constexpr std::uint8_t kRetrySecond = 0xCB;
 }  // namespace control
 

@@ -16,7 +16,7 @@ namespace kestrel {
 struct PacketTypeInfo {
     PacketType type;
     std::string_view name;
-    std::size_t minLength;   // payload bytes
+    std::size_t minLength;  // payload bytes
     std::size_t maxLength;
     std::size_t textOffset;  // where a NUL-ended name starts in the payload; 0: none
 };

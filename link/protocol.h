@@ -18,7 +18,7 @@ namespace kestrel {
 Result WriteBytes(SerialLink& link, std::span<const std::uint8_t> bytes);  // "发送数据时出错"
 Result WriteByte(SerialLink& link, std::uint8_t byte);
 Result ReadBytes(SerialLink& link, std::span<std::uint8_t> bytes);  // "接收数据时出错"
-Result ReadByte(SerialLink& link, std::uint8_t& byte);              // "接收到错误的响应信号"
+Result ReadByte(SerialLink& link, std::uint8_t& byte);  // "接收到错误的响应信号"
 
 // Answers the handheld's W, Q, X greeting: 0xB3 to every byte that does not
 // complete it, 'L' to the completing X. Waits without limit for the greeting.

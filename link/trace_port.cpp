@@ -37,29 +37,43 @@ std::string_view StatusWord(IoStatus status) {
 std::string_view ControlMeaning(std::uint8_t byte, bool fromPc) {
     if (fromPc) {
         switch (byte) {
-            case control::kGreetNotYet: return "greeting answered, not complete";
-            case control::kGreetDone: return "'L' greeting complete";
-            case control::kAck: return "data packet acknowledged";
+            case control::kGreetNotYet:
+                return "greeting answered, not complete";
+            case control::kGreetDone:
+                return "'L' greeting complete";
+            case control::kAck:
+                return "data packet acknowledged";
             case control::kRetryFirst:
-            case control::kRetrySecond: return "retry after a refused request";
-            default: return "";
+            case control::kRetrySecond:
+                return "retry after a refused request";
+            default:
+                return "";
         }
     }
     switch (byte) {
-        case control::kEnq: return "ready for the next packet";
-        case control::kAccepted: return "'O' accepted";
-        case control::kRefused: return "'X' refused (or greeting X)";
-        case control::kGreetW: return "'W' greeting";
-        case control::kGreetQ: return "'Q' greeting";
-        case control::kDataLead: return "a data packet follows";
-        default: return "";
+        case control::kEnq:
+            return "ready for the next packet";
+        case control::kAccepted:
+            return "'O' accepted";
+        case control::kRefused:
+            return "'X' refused (or greeting X)";
+        case control::kGreetW:
+            return "'W' greeting";
+        case control::kGreetQ:
+            return "'Q' greeting";
+        case control::kDataLead:
+            return "a data packet follows";
+        default:
+            return "";
     }
 }
 
 }  // namespace
 
 TracePort::TracePort(Port& inner, std::ostream& out, TextShower showText)
-    : inner_(inner), out_(out), showText_(std::move(showText)),
+    : inner_(inner),
+      out_(out),
+      showText_(std::move(showText)),
       start_(std::chrono::steady_clock::now()) {}
 
 IoStatus TracePort::Write(std::span<const std::uint8_t> bytes) {
@@ -71,8 +85,9 @@ IoStatus TracePort::Write(std::span<const std::uint8_t> bytes) {
 
 IoStatus TracePort::Read(std::span<std::uint8_t> bytes, Silence silence) {
     const IoStatus status = inner_.Read(bytes, silence);
-    const std::span<const std::uint8_t> got =
-        status == IoStatus::ok ? std::span<const std::uint8_t>(bytes) : std::span<const std::uint8_t>();
+    const std::span<const std::uint8_t> got = status == IoStatus::ok
+                                                  ? std::span<const std::uint8_t>(bytes)
+                                                  : std::span<const std::uint8_t>();
     Line("PC <", got, status);
     out_ << "                    " << (status == IoStatus::ok ? DescribeRead(got) : "") << '\n'
          << std::flush;
@@ -80,9 +95,9 @@ IoStatus TracePort::Read(std::span<std::uint8_t> bytes, Silence silence) {
 }
 
 void TracePort::Line(const char* direction, std::span<const std::uint8_t> bytes, IoStatus status) {
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                                start_)
-                          .count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_)
+            .count();
     char time[32];
     std::snprintf(time, sizeof time, "%10.3f ms", ms);
     out_ << time << "  " << direction << ' ' << Hex(bytes) << StatusWord(status) << '\n';
@@ -95,7 +110,9 @@ std::string TracePort::DescribeWrite(std::span<const std::uint8_t> bytes) const 
     const std::size_t length = bytes[1] | (std::size_t{bytes[2]} << 8U);
     std::string text = std::string(info->name) + ", " + std::to_string(length) + " bytes";
     if (length == 0) return bytes.size() == 3 ? text : text + ", then stray bytes";
-    if (bytes.size() != 4 + length) return text + ", but " + std::to_string(bytes.size()) + " on the line";
+    if (bytes.size() != 4 + length) {
+        return text + ", but " + std::to_string(bytes.size()) + " on the line";
+    }
     const auto payload = bytes.subspan(3, length);
     if (info->textOffset > 0 && info->textOffset < payload.size()) {
         const auto textBytes = payload.subspan(info->textOffset);

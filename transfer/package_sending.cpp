@@ -35,8 +35,8 @@ Result StageEntry(TransferRun& run, std::istream& package, const PackageEntry& e
     if (const std::string_view failure = WriteTempFile(place.path, *data); !failure.empty()) {
         return Result::Failed(failure);
     }
-    staged = TransferFile{std::move(place.path), FileType::kOther, entry.directory, false,
-                          entry.name};
+    staged =
+        TransferFile{std::move(place.path), FileType::kOther, entry.directory, false, entry.name};
     return Result::Ok();
 }
 

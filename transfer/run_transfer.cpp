@@ -73,8 +73,10 @@ Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Por
     try {
         TransferRun run(port, status,
                         FormatContext{setup.table ? &*setup.table : nullptr,
-                                      setup.missingTableName, setup.charsets,
-                                      setup.tempDirectory, {}});
+                                      setup.missingTableName,
+                                      setup.charsets,
+                                      setup.tempDirectory,
+                                      {}});
         run.link.silenceBound = setup.silenceBound;
         Result result = RunOperation(request, run);
         convertedFromUtf8 = run.convertedFromUtf8;
@@ -130,7 +132,9 @@ TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setu
     bool convertedFromUtf8 = false;
     {
         std::optional<TracedPort> traced;
-        if (setup.traceFile) traced.emplace(*opened.port, *setup.traceFile, setup.charsets.gbkToUtf8);
+        if (setup.traceFile) {
+            traced.emplace(*opened.port, *setup.traceFile, setup.charsets.gbkToUtf8);
+        }
         if (traced && !traced->Writing()) status.ShowStatus(texts::kCannotWriteTrace);
         Port& port = traced && traced->Writing() ? traced->Traced() : *opened.port;
         AttachedPort attached(cancel, port);

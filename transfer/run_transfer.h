@@ -42,14 +42,14 @@ enum class TransferOutcome {
 struct TransferEnd {
     TransferOutcome outcome = TransferOutcome::failed;
     std::string reason;  // GBK; why the run did not succeed, empty when it did
-    std::string note;    // GBK; what a user should know of a success ("已将UTF-8文本转换为GBK")
+    std::string note;  // GBK; what a user should know of a success ("已将UTF-8文本转换为GBK")
 };
 
 using PortOpener = std::function<OpenedPort(const PortChoice& port)>;
 
 // What a front end provides for every run.
 struct TransferSetup {
-    PortOpener openPort;                                 // empty: serial ports only
+    PortOpener openPort;  // empty: serial ports only
     // The serial ports present, among which an automatic port is looked for.
     std::function<std::vector<std::string>()> listSerialPorts = ListSerialPorts;
     std::optional<SubstitutionTable> table;              // none: "bin" files cannot be sent

@@ -31,7 +31,8 @@ Result SendChunks(TransferRun& run, std::ifstream& file, std::uint64_t size) {
     Packet& packet = run.link.packet;
     std::uint64_t sent = 0;
     while (sent < size) {
-        const auto wanted = static_cast<std::streamsize>(std::min<std::uint64_t>(kChunkSize, size - sent));
+        const auto wanted =
+            static_cast<std::streamsize>(std::min<std::uint64_t>(kChunkSize, size - sent));
         file.read(reinterpret_cast<char*>(packet.payload.data()), wanted);
         const std::streamsize got = file.gcount();
         if (got < wanted) {
@@ -44,7 +45,9 @@ Result SendChunks(TransferRun& run, std::ifstream& file, std::uint64_t size) {
         sent += static_cast<std::uint64_t>(got);
         ShowRemaining(run, sent, size);
     }
-    if (file.peek() != std::ifstream::traits_type::eof()) return Result::Failed(texts::kPcFileChanged);
+    if (file.peek() != std::ifstream::traits_type::eof()) {
+        return Result::Failed(texts::kPcFileChanged);
+    }
     if (file.bad()) return Result::Failed(texts::kPcFileReadError);
     return Result::Ok();
 }
@@ -88,7 +91,8 @@ Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
     std::vector<Outgoing> outgoing(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         const TransferFile& file = files[i];
-        Result prepared = PrepareForSending(file.pcPath, file.type, file.text, run.formats, outgoing[i]);
+        Result prepared =
+            PrepareForSending(file.pcPath, file.type, file.text, run.formats, outgoing[i]);
         if (!prepared.IsOk()) {
             if (!several) return prepared;
             const std::string& name = file.shownName.empty() ? file.deviceName : file.shownName;
@@ -98,7 +102,9 @@ Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
     }
     if (run.convertedFromUtf8) run.status.ShowStatus(texts::kConvertedFromUtf8);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (Result staged = StageForSending(outgoing[i], run.formats); !staged.IsOk()) return staged;
+        if (Result staged = StageForSending(outgoing[i], run.formats); !staged.IsOk()) {
+            return staged;
+        }
         TransferFile sent = files[i];
         sent.pcPath = outgoing[i].pcPath;
         if (several) run.status.ShowStatus(texts::Downloading(sent.deviceName));

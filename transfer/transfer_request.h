@@ -36,8 +36,8 @@ struct TransferFile {
     std::string deviceDirectory;       // ignored when root is set
     bool root = false;                 // the handheld's root directory
     std::string deviceName;
-    TextHandling text{};               // for a text file: its characters
-    std::string shownName{};           // GBK: the PC file's name in texts
+    TextHandling text{};      // for a text file: its characters
+    std::string shownName{};  // GBK: the PC file's name in texts
 };
 
 struct TransferRequest {

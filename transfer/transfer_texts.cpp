@@ -17,8 +17,9 @@ std::string Downloading(std::string_view deviceName) {
 
 std::string FoundOn(std::string_view portName) {
     // 在 ... 上找到了文曲星
-    return std::string("\xD4\xDA").append(portName).append(
-        "\xC9\xCF\xD5\xD2\xB5\xBD\xC1\xCB\xCE\xC4\xC7\xFA\xD0\xC7");
+    return std::string("\xD4\xDA")
+        .append(portName)
+        .append("\xC9\xCF\xD5\xD2\xB5\xBD\xC1\xCB\xCE\xC4\xC7\xFA\xD0\xC7");
 }
 
 std::string CannotOpenPort(std::string_view portName, std::string_view reason) {

@@ -96,7 +96,9 @@ Command ParseCommandLine(const std::vector<std::string>& given) {
             words.push_back(given[i]);
             continue;
         }
-        if (i + 1 >= given.size() || given[i + 1].empty()) return UsageError{"--trace needs a FILE"};
+        if (i + 1 >= given.size() || given[i + 1].empty()) {
+            return UsageError{"--trace needs a FILE"};
+        }
         trace = given[++i];
     }
     if (words.empty()) return UsageError{"no command given"};

@@ -15,7 +15,7 @@ struct SendCommand {
     std::optional<std::string> directory;  // user text (UTF-8)
     std::optional<std::string> name;
     std::string port;
-    bool keepBytes = false;  // text files byte for byte, never made GBK
+    bool keepBytes = false;            // text files byte for byte, never made GBK
     std::optional<std::string> trace;  // --trace FILE
 };
 
@@ -24,7 +24,7 @@ struct ReceiveCommand {
     std::optional<std::string> directory;  // both given, once parsed
     std::optional<std::string> name;
     std::string port;
-    bool utf8 = false;  // a fetched text written as UTF-8
+    bool utf8 = false;                 // a fetched text written as UTF-8
     std::optional<std::string> trace;  // --trace FILE
 };
 

@@ -78,7 +78,8 @@ InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
             const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
             if (woke != WAIT_OBJECT_0 + 1) return;  // leaving, or the events are unusable
             ::ResetEvent(state.interrupt.get());
-            const bool terminated = ::WaitForSingleObject(state.terminate.get(), 0) == WAIT_OBJECT_0;
+            const bool terminated =
+                ::WaitForSingleObject(state.terminate.get(), 0) == WAIT_OBJECT_0;
             int none = 0;
             state.exitStatus.compare_exchange_strong(none, terminated ? 143 : 130);
             onInterrupt();

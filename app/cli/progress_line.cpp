@@ -20,7 +20,8 @@ std::string ProgressLine(Progress progress, std::chrono::steady_clock::duration 
     const double doneKib = static_cast<double>(progress.done) / 1024;
     std::string line;
     if (progress.total > 0) {
-        const double share = static_cast<double>(progress.done) / static_cast<double>(progress.total);
+        const double share =
+            static_cast<double>(progress.done) / static_cast<double>(progress.total);
         const int filled = static_cast<int>(share * kBarWidth + 0.5);
         line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
@@ -33,7 +34,8 @@ std::string ProgressLine(Progress progress, std::chrono::steady_clock::duration 
         const double rate = static_cast<double>(progress.done) / seconds;
         line += Formatted("  %.1f KiB/s", rate / 1024);
         if (progress.total > progress.done) {
-            const auto left = static_cast<long>(static_cast<double>(progress.total - progress.done) / rate);
+            const auto left =
+                static_cast<long>(static_cast<double>(progress.total - progress.done) / rate);
             line += Formatted("  %.0f:%02.0f left", static_cast<double>(left / 60),
                               static_cast<double>(left % 60));
         }

@@ -53,7 +53,9 @@ int Run(Direction direction, const Arguments& arguments, const std::string& port
 }  // namespace
 
 int RunSend(const SendCommand& command) {
-    Arguments arguments{{}, FromUtf8(command.directory), FromUtf8(command.name),
+    Arguments arguments{{},
+                        FromUtf8(command.directory),
+                        FromUtf8(command.name),
                         TextHandling{command.keepBytes, false}};
     for (const std::string& file : command.files) arguments.files.emplace_back(FromUtf8(file));
     return Run(Direction::send, arguments, command.port, command.trace);
@@ -61,8 +63,10 @@ int RunSend(const SendCommand& command) {
 
 int RunReceive(const ReceiveCommand& command) {
     return Run(Direction::receive,
-               Arguments{{FromUtf8(command.file)}, FromUtf8(command.directory),
-                         FromUtf8(command.name), TextHandling{false, command.utf8}},
+               Arguments{{FromUtf8(command.file)},
+                         FromUtf8(command.directory),
+                         FromUtf8(command.name),
+                         TextHandling{false, command.utf8}},
                command.port, command.trace);
 }
 

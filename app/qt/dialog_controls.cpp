@@ -13,7 +13,8 @@ namespace kestrel {
 namespace {
 
 QString NameFor(const ControlTemplate& control) {
-    const bool button = control.kind == ControlKind::button || control.kind == ControlKind::checkBox;
+    const bool button =
+        control.kind == ControlKind::button || control.kind == ControlKind::checkBox;
     return (button ? QStringLiteral("button") : QStringLiteral("box")) +
            QString::number(static_cast<int>(control.id));
 }

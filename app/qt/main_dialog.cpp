@@ -1,9 +1,9 @@
 #include "app/qt/main_dialog.h"
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
-#include <QAction>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
@@ -11,8 +11,8 @@
 #include <QUrl>
 #include <variant>
 
-#include "app/app_texts.h"
 #include "app/about.h"
+#include "app/app_texts.h"
 #include "app/qt/dialog_texts.h"
 #include "app/qt/port_choices.h"
 #include "app/qt/qt_text.h"

@@ -94,7 +94,7 @@ class MainDialog : public QDialog {
     DialogStatus status_;
     std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
     QPushButton* pressed_ = nullptr;               // the button that started the run
-    std::unique_ptr<TransferThread> run_;         // after status_: the run ends before the sink goes
+    std::unique_ptr<TransferThread> run_;  // after status_: the run ends before the sink goes
     bool closing_ = false;
 };
 

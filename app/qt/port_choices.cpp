@@ -46,10 +46,12 @@ std::vector<PortListEntry> ListPortChoices(const std::vector<std::string>& devic
         const auto link = error ? links.end() : links.find(real);
         const fs::path shortName = fs::path(device).filename();
         if (link == links.end()) {
-            choices.push_back({shortName.native(), fs::path(device).native(),
+            choices.push_back({shortName.native(),
+                               fs::path(device).native(),
                                {PortChoice::Kind::serial, device}});
         } else {
-            choices.push_back({shortName.native(), link->second.native(),
+            choices.push_back({shortName.native(),
+                               link->second.native(),
                                {PortChoice::Kind::serial, link->second.string()}});
         }
     }

@@ -10,9 +10,9 @@
 #include "app/picked_file.h"
 #include "app/remembered.h"
 #include "app/run_texts.h"
-#include "app/win32/remembered_registry.h"
 #include "app/win32/center_window.h"
 #include "app/win32/dialog_controls.h"
+#include "app/win32/remembered_registry.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/sent_messages.h"
 #include "app/win32/window_text.h"
@@ -195,12 +195,12 @@ void MainDialog::Run(std::variant<TransferRequest, Refusal> request, int pressed
     SetRunning(true);
     HWND window = window_;
     HANDLE ended = runEnded_.get();
-    run_ = std::make_unique<TransferThread>(
-        std::get<TransferRequest>(std::move(request)), LoadSetup(setup_.files), status_,
-        [window, ended](const TransferEnd&) {
-            SetEvent(ended);
-            PostMessageW(window, kTransferEndedMessage, 0, 0);
-        });
+    run_ = std::make_unique<TransferThread>(std::get<TransferRequest>(std::move(request)),
+                                            LoadSetup(setup_.files), status_,
+                                            [window, ended](const TransferEnd&) {
+                                                SetEvent(ended);
+                                                PostMessageW(window, kTransferEndedMessage, 0, 0);
+                                            });
 }
 
 void MainDialog::Browse() {
@@ -268,8 +268,11 @@ void MainDialog::OnTransferEnded() {
 
 void MainDialog::Recall() {
     const RememberedTexts remembered = ReadRemembered(setup_.settingsKey);
-    CheckDlgButton(window_, IDC_FETCH_AS_UTF8, remembered.fetchAsUtf8 ? BST_CHECKED : BST_UNCHECKED);
-    if (const auto port = PortFromSetting(remembered.port)) SelectPort(GetDlgItem(window_, IDC_PORT), *port);
+    CheckDlgButton(window_, IDC_FETCH_AS_UTF8,
+                   remembered.fetchAsUtf8 ? BST_CHECKED : BST_UNCHECKED);
+    if (const auto port = PortFromSetting(remembered.port)) {
+        SelectPort(GetDlgItem(window_, IDC_PORT), *port);
+    }
     if (!remembered.directory.empty()) {
         SetItemText(window_, IDC_DEVICE_DIRECTORY, remembered.directory);
     }

@@ -91,7 +91,7 @@ class MainDialog {
         void operator()(HANDLE handle) const { CloseHandle(handle); }
     };
     std::unique_ptr<void, HandleCloser> runEnded_;  // signalled as the run ends
-    std::unique_ptr<TransferThread> run_;          // set while a transfer runs
+    std::unique_ptr<TransferThread> run_;           // set while a transfer runs
 };
 
 // The dialog created shown but not modal (for tests and tools); null when it

@@ -15,7 +15,8 @@ using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 std::wstring ReadText(HKEY key, const wchar_t* name) {
     DWORD bytes = 0;
-    if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS ||
+    if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS ||
         bytes < sizeof(wchar_t)) {
         return {};
     }
@@ -58,8 +59,8 @@ RememberedTexts ReadRemembered(const std::wstring& key) {
 
 void WriteRemembered(const std::wstring& key, const RememberedTexts& texts) {
     HKEY created = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &created, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created,
+                        nullptr) != ERROR_SUCCESS) {
         return;
     }
     const UniqueKey owned(created);
