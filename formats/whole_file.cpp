@@ -4,6 +4,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "formats/format_texts.h"
@@ -102,7 +103,8 @@ std::filesystem::path PartialPath(const std::filesystem::path& target) {
         std::size_t keep = kNameLimit - suffix.size();
         // Never half a character: no UTF-8 continuation byte, no lone high surrogate.
         auto splits = [&name](std::size_t at) {
-            const auto unit = static_cast<std::uint32_t>(name[at]);
+            using Unit = std::make_unsigned_t<std::filesystem::path::value_type>;
+            const auto unit = static_cast<std::uint32_t>(static_cast<Unit>(name[at]));
             return sizeof(name[at]) == 1 ? (unit & 0xC0U) == 0x80U : (unit & 0xFC00U) == 0xDC00U;
         };
         while (keep > 0 && splits(keep)) --keep;
