@@ -1,5 +1,7 @@
 #include "app/cli/progress_line.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace kestrel::cli {
@@ -20,9 +22,9 @@ std::string ProgressLine(Progress progress, std::chrono::steady_clock::duration 
     const double doneKib = static_cast<double>(progress.done) / 1024;
     std::string line;
     if (progress.total > 0) {
-        const double share =
-            static_cast<double>(progress.done) / static_cast<double>(progress.total);
-        const int filled = static_cast<int>(share * kBarWidth + 0.5);
+        const double share = std::min(
+            1.0, static_cast<double>(progress.done) / static_cast<double>(progress.total));
+        const auto filled = static_cast<int>(std::lround(share * kBarWidth));
         line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
         line += Formatted("%.0f/%.0f KiB", doneKib, static_cast<double>(progress.total) / 1024);
@@ -34,10 +36,9 @@ std::string ProgressLine(Progress progress, std::chrono::steady_clock::duration 
         const double rate = static_cast<double>(progress.done) / seconds;
         line += Formatted("  %.1f KiB/s", rate / 1024);
         if (progress.total > progress.done) {
-            const auto left =
-                static_cast<long>(static_cast<double>(progress.total - progress.done) / rate);
-            line += Formatted("  %.0f:%02.0f left", static_cast<double>(left / 60),
-                              static_cast<double>(left % 60));
+            const double left = static_cast<double>(progress.total - progress.done) / rate;
+            const double minutes = std::floor(left / 60);
+            line += Formatted("  %.0f:%02.0f left", minutes, std::floor(left - minutes * 60));
         }
     }
     if (line.size() < kProgressLineWidth) line.resize(kProgressLineWidth, ' ');
