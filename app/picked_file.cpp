@@ -55,6 +55,7 @@ std::optional<Proposal> ProposeForPickedFile(const std::filesystem::path& picked
     proposal.boxes.pcPath = picked.native();
     proposal.boxes.deviceDirectory = Shown(directory);
     if (directory == texts::kDirPackage) {
+        proposal.package = true;
         proposal.boxes.deviceName = Shown(texts::kPackageName);
     } else if (const std::optional<std::string> gbkName = ToGbk(name)) {
         std::string deviceName = ShortenDeviceName(*gbkName, ExtensionOffset(*gbkName));

@@ -30,6 +30,7 @@ struct RequestBoxes {
 struct Proposal {
     RequestBoxes boxes;
     bool nameProposed = true;
+    bool package = false;  // the boxes hold "下载包" and "*": its entries name themselves
 };
 
 std::optional<Proposal> ProposeForPickedFile(const std::filesystem::path& picked);

@@ -79,8 +79,7 @@ std::variant<TransferRequest, Refusal> RequestForOneFile(Direction direction,
     const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
     if (!proposal) return Refusal::noPcFile;
     RequestBoxes boxes = proposal->boxes;
-    const bool package =
-        direction == Direction::send && FromGbk(texts::kPackageName) == boxes.deviceName;
+    const bool package = direction == Direction::send && proposal->package;
     if (!package) {
         if (arguments.deviceName) boxes.deviceName = *arguments.deviceName;
         if (arguments.deviceDirectory) boxes.deviceDirectory = *arguments.deviceDirectory;
