@@ -65,15 +65,19 @@ Command ParseTransfer(const std::string& verb, const std::vector<std::string>& r
     if (port.empty()) return UsageError{"--port needs a port name"};
     if (send) {
         if (words.positional.empty()) return UsageError{"send takes one FILE or more"};
-        return SendCommand{words.positional, Option(words, "--dir"), Option(words, "--name"), port,
-                           Among(words.flags, "--keep-bytes")};
+        return SendCommand{words.positional,
+                           Option(words, "--dir"),
+                           Option(words, "--name"),
+                           port,
+                           Among(words.flags, "--keep-bytes"),
+                           {}};
     }
     if (words.positional.size() != 1) return UsageError{"receive takes exactly one FILE"};
     const auto directory = Option(words, "--dir");
     const auto name = Option(words, "--name");
     if (!directory || !name) return UsageError{"receive needs --dir DIR and --name NAME"};
-    return ReceiveCommand{words.positional[0], *directory, *name, port,
-                          Among(words.flags, "--utf8")};
+    return ReceiveCommand{words.positional[0],          *directory, *name, port,
+                          Among(words.flags, "--utf8"), {}};
 }
 
 // "--trace FILE" may stand anywhere, also before the command.
