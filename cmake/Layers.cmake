@@ -17,24 +17,29 @@ function(kestrel_layer_includes target folder)
   endif()
 endfunction()
 
-# A file of link/ may include link's headers and no header of a layer above.
-function(kestrel_check_layering)
-  set(probe ${CMAKE_BINARY_DIR}/layering-probe)
-  set(roots "${CMAKE_BINARY_DIR}/include/link;${CMAKE_BINARY_DIR}/include/status")
-  foreach(case IN ITEMS own backwards)
-    if(case STREQUAL "own")
-      file(WRITE ${probe}/${case}.cpp "#include \"link/port.h\"\nint main() { return 0; }\n")
-    else()
-      file(WRITE ${probe}/${case}.cpp "#include \"formats/file_type.h\"\nint main() { return 0; }\n")
-    endif()
+# A layer's file may include its own headers and those of the layers below,
+# and no header of a layer above: probed for the bottom layer (text/, which
+# sees nothing else) and for link/.
+function(kestrel_probe_layer layer own above roots)
+  set(probe ${CMAKE_BINARY_DIR}/layering-probe/${layer})
+  foreach(case IN ITEMS own above)
+    file(WRITE ${probe}/${case}.cpp "#include \"${${case}}\"\nint main() { return 0; }\n")
     try_compile(compiled ${probe}/${case} SOURCES ${probe}/${case}.cpp
       CMAKE_FLAGS "-DINCLUDE_DIRECTORIES=${roots}"
       CXX_STANDARD 20 CXX_STANDARD_REQUIRED ON
       OUTPUT_VARIABLE output)
     if(case STREQUAL "own" AND NOT compiled)
-      message(FATAL_ERROR "A layer cannot include its own headers:\n${output}")
-    elseif(case STREQUAL "backwards" AND compiled)
-      message(FATAL_ERROR "link/ can include a header of formats/: the layers leak")
+      message(FATAL_ERROR "${layer}/ cannot include its own ${own}:\n${output}")
+    elseif(case STREQUAL "above" AND compiled)
+      message(FATAL_ERROR "${layer}/ can include ${above}: the layers leak")
     endif()
   endforeach()
+endfunction()
+
+function(kestrel_check_layering)
+  set(include ${CMAKE_BINARY_DIR}/include)
+  set(text_roots "${include}/text;${CMAKE_BINARY_DIR}/text/generated")
+  kestrel_probe_layer(text "text/gbk.h" "status/result.h" "${text_roots}")
+  kestrel_probe_layer(link "link/port.h" "formats/file_type.h"
+    "${include}/link;${include}/status;${text_roots}")
 endfunction()

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "formats/format_texts.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

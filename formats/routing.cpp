@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "formats/application_image.h"
-#include "formats/format_texts.h"
 #include "formats/temp_file.h"
 #include "formats/text_file.h"
 #include "formats/whole_file.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

@@ -1,6 +1,6 @@
 #include "formats/temp_file.h"
 
-#include "formats/format_texts.h"
+#include "text/texts.h"
 
 namespace kestrel {
 

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "formats/format_texts.h"
 #include "formats/private_folder_posix.h"
 #include "formats/temp_file.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "formats/format_texts.h"
 #include "formats/temp_file.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

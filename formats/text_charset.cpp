@@ -4,7 +4,8 @@
 #include <array>
 #include <cstdio>
 
-#include "formats/format_texts.h"
+#include "text/texts.h"
+#include "text/utf8.h"
 
 namespace kestrel {
 namespace {
@@ -14,34 +15,6 @@ constexpr std::array<std::uint8_t, 3> kByteOrderMark = {0xEF, 0xBB, 0xBF};
 bool StartsWithMark(std::span<const std::uint8_t> text) {
     return text.size() >= kByteOrderMark.size() &&
            std::equal(kByteOrderMark.begin(), kByteOrderMark.end(), text.begin());
-}
-
-// The length of the well-formed UTF-8 character at `at`, 0 when there is
-// none: no overlong forms, no surrogates, nothing above U+10FFFF.
-std::size_t CharacterAt(std::span<const std::uint8_t> text, std::size_t at, char32_t& code) {
-    const std::uint8_t lead = text[at];
-    std::size_t length = 0;
-    char32_t least = 0;
-    if (lead < 0x80) {
-        code = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, code = lead & 0x1FU, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, code = lead & 0x0FU, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, code = lead & 0x07U, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() - at < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((text[at + i] & 0xC0U) != 0x80U) return 0;
-        code = (code << 6U) | (text[at + i] & 0x3FU);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code < least || surrogate || code > 0x10FFFF ? 0 : length;
 }
 
 std::string_view AsChars(std::span<const std::uint8_t> bytes) {
@@ -56,14 +29,14 @@ ConversionResult FromString(const std::string& text) {
 // found one character at a time once the whole text has failed.
 std::string UnconvertibleText(std::span<const std::uint8_t> text, const Charset& toGbk) {
     std::size_t line = 1;
-    for (std::size_t at = 0; at < text.size();) {
-        char32_t code = 0;
-        const std::size_t length = CharacterAt(text, at, code);
+    const std::string_view chars = AsChars(text);
+    for (std::size_t at = 0; at < chars.size();) {
+        const auto [code, length] = utf8::CharacterAt(chars, at);
         if (length == 0) {  // a text marked as UTF-8 that is not
             return std::string(texts::kLinePrefix) + std::to_string(line) +
                    std::string(texts::kNotUtf8);
         }
-        if (!toGbk(AsChars(text.subspan(at, length)))) {
+        if (!toGbk(chars.substr(at, length))) {
             char figure[16];
             std::snprintf(figure, sizeof figure, "U+%04X", static_cast<unsigned>(code));
             return std::string(texts::kLinePrefix) + std::to_string(line) +
@@ -79,15 +52,9 @@ std::string UnconvertibleText(std::span<const std::uint8_t> text, const Charset&
 
 bool IsUtf8Text(std::span<const std::uint8_t> text) {
     if (StartsWithMark(text)) return true;
-    bool nonAscii = false;
-    for (std::size_t at = 0; at < text.size();) {
-        char32_t code = 0;
-        const std::size_t length = CharacterAt(text, at, code);
-        if (length == 0) return false;
-        nonAscii = nonAscii || length > 1;
-        at += length;
-    }
-    return nonAscii;
+    const std::string_view chars = AsChars(text);
+    return utf8::IsWellFormed(chars) &&
+           std::any_of(chars.begin(), chars.end(), [](char c) { return (c & 0x80) != 0; });
 }
 
 ConversionResult TextForHandheld(std::span<const std::uint8_t> text, const TextCharsets& charsets,

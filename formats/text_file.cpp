@@ -4,8 +4,8 @@
 #include <limits>
 #include <new>
 
-#include "formats/format_texts.h"
 #include "formats/whole_file.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

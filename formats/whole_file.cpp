@@ -7,8 +7,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "formats/format_texts.h"
 #include "formats/temp_file.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

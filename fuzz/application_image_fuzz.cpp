@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "formats/application_image.h"
-#include "formats/format_texts.h"
 #include "fuzz/fuzz_targets.h"
+#include "text/texts.h"
 
 namespace kestrel::fuzz {
 namespace {

@@ -21,9 +21,9 @@
 #include <tuple>
 #include <vector>
 
-#include "link/link_texts.h"
 #include "link/open_port.h"
 #include "link/pseudo_terminal.h"
+#include "text/texts.h"
 
 #ifdef __linux__
 #include <linux/serial.h>

@@ -1,6 +1,6 @@
 #include "link/protocol.h"
 
-#include "link/link_texts.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

@@ -13,8 +13,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "link/link_texts.h"
 #include "link/open_port.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {

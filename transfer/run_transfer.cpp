@@ -4,10 +4,9 @@
 #include <fstream>
 #include <new>
 
-#include "formats/format_texts.h"
-#include "link/link_texts.h"
 #include "link/port_finder.h"
 #include "link/trace_port.h"
+#include "text/texts.h"
 #include "transfer/package_sending.h"
 #include "transfer/receive_session.h"
 #include "transfer/send_session.h"

@@ -14,10 +14,10 @@
 #include "app/remembered.h"
 #include "app/request_form.h"
 #include "app/transfer_thread.h"
-#include "formats/format_texts.h"
 #include "formats/text_file.h"
 #include "tests/support/gbk.h"
 #include "tests/support/handheld_rig.h"
+#include "text/texts.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel::test {

@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include "device/device_session.h"
-#include "formats/format_texts.h"
 #include "formats/private_folder_posix.h"
 #include "formats/whole_file.h"
 #include "tests/support/handheld_rig.h"
+#include "text/texts.h"
 
 namespace kestrel::test {
 namespace {

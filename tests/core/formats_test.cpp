@@ -8,7 +8,6 @@
 
 #include "formats/application_image.h"
 #include "formats/file_type.h"
-#include "formats/format_texts.h"
 #include "formats/package_file.h"
 #include "formats/substitution_table.h"
 #include "formats/temp_file.h"
@@ -17,6 +16,7 @@
 #include "tests/support/frames.h"
 #include "tests/support/image_codec.h"
 #include "tests/support/scratch_dir.h"
+#include "text/texts.h"
 
 namespace kestrel::test {
 namespace {

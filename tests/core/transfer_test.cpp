@@ -7,11 +7,10 @@
 #include <stdexcept>
 #include <thread>
 
-#include "formats/format_texts.h"
 #include "formats/whole_file.h"
-#include "link/link_texts.h"
 #include "tests/support/gbk.h"
 #include "tests/support/handheld_rig.h"
+#include "text/texts.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel::test {

@@ -9,9 +9,9 @@
 #include <numeric>
 #include <tuple>
 
-#include "link/link_texts.h"
 #include "link/open_port.h"
 #include "tests/support/bytes.h"
+#include "text/texts.h"
 
 #ifdef _WIN32
 #include <windows.h>
