@@ -27,7 +27,7 @@ import os
 import sys
 from pathlib import Path
 
-LAYERS = ("link", "formats", "transfer", "device", "app")
+LAYERS = ("text", "status", "link", "formats", "transfer", "device", "app")
 
 
 class Mutant:
