@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -19,12 +20,34 @@
 #include "formats/package_file.h"
 #include "formats/substitution_table.h"
 #include "formats/text_file.h"
+#include "text/gbk.h"
+#include "text/texts.h"
 
 namespace kestrel::bench {
 namespace {
 
 constexpr double kMinShareOfCopy = 0.2;
 constexpr std::size_t kPackageEntries = 64;
+
+std::string_view AsChars(const Bytes& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// Whole lines of status texts, nearly all of them two-byte characters: the
+// converter's slowest case.
+Bytes HanziText(std::size_t size) {
+    const std::string line = std::string(texts::kPcFileChanged) + std::string(texts::kSucceeded) +
+                             std::string(texts::kWaiting) + "\r\n";
+    Bytes text;
+    while (text.size() + line.size() <= size) text.insert(text.end(), line.begin(), line.end());
+    return text;
+}
+
+Bytes Utf8Of(const Bytes& gbk) {
+    const std::optional<std::string> utf8 = gbk::ToUtf8(AsChars(gbk));
+    if (!utf8) throw std::runtime_error("the sample GBK text does not convert");
+    return {utf8->begin(), utf8->end()};
+}
 
 struct Inputs {
     SampleImage image = MakeApplicationImage(kSampleSize);
@@ -33,6 +56,8 @@ struct Inputs {
     Bytes handheldText = WrapTextBytes(text).bytes;
     SamplePackage package = MakePackage(kPackageEntries, kSampleSize / kPackageEntries);
     std::string packageText{package.bytes.begin(), package.bytes.end()};
+    Bytes gbkText = HanziText(kSampleSize);
+    Bytes utf8Text = Utf8Of(gbkText);
 };
 
 // Sets the byte count the rate is worked out from.
@@ -73,6 +98,22 @@ void UnwrapText(benchmark::State& state, const Inputs& in) {
         benchmark::DoNotOptimize(text.bytes.data());
     }
     CountBytes(state, in.handheldText.size());
+}
+
+void GbkToUtf8(benchmark::State& state, const Inputs& in) {
+    for (auto _ : state) {
+        std::optional<std::string> utf8 = gbk::ToUtf8(AsChars(in.gbkText));
+        benchmark::DoNotOptimize(utf8->data());
+    }
+    CountBytes(state, in.gbkText.size());
+}
+
+void Utf8ToGbk(benchmark::State& state, const Inputs& in) {
+    for (auto _ : state) {
+        std::optional<std::string> gbk = gbk::FromUtf8(AsChars(in.utf8Text));
+        benchmark::DoNotOptimize(gbk->data());
+    }
+    CountBytes(state, in.utf8Text.size());
 }
 
 // Not a conversion: the least any byte-by-byte substitution costs, one
@@ -134,6 +175,9 @@ class RateCollector final : public benchmark::BenchmarkReporter {
 };
 
 void CheckInputs(const Inputs& in) {
+    if (gbk::FromUtf8(AsChars(in.utf8Text)) != std::string(AsChars(in.gbkText))) {
+        throw std::runtime_error("the sample text does not come back as GBK");
+    }
     if (DecodeApplicationImage(in.image.image, in.table).bytes != in.image.decoded) {
         throw std::runtime_error("the sample image does not decode to its plain bytes");
     }
@@ -171,6 +215,9 @@ int Run(int argc, char** argv) {
         {"wrap text", WrapText, inputs.text},
         {"unwrap text", UnwrapText, inputs.handheldText},
         {"check and unpack package", CheckPackage, inputs.package.bytes},
+        // A table lookup a character, held to no share of a copy.
+        {"GBK text to UTF-8", GbkToUtf8, inputs.gbkText, true},
+        {"UTF-8 text to GBK", Utf8ToGbk, inputs.utf8Text, true},
         {"(a lookup per byte, for reference)", LookupPerByte, inputs.image.image, true},
     };
     for (const Conversion& conversion : conversions) {

@@ -49,18 +49,19 @@ const ReverseTable& Reverse() {
     return table;
 }
 
-// Appends the GBK of one character; false when GBK has none.
-bool AppendGbk(std::string& out, char32_t character, const ReverseTable& reverse) {
+// Writes the GBK of one character at `out` (room for two bytes) and
+// returns the end of what it wrote; null when GBK has none.
+char* WriteGbk(char* out, char32_t character, const ReverseTable& reverse) {
     if (character < 0x80) {
-        out.push_back(static_cast<char>(character));
-        return true;
+        *out++ = static_cast<char>(character);
+        return out;
     }
-    if (character > 0xFFFF) return false;
+    if (character > 0xFFFF) return nullptr;
     const std::uint16_t code = reverse.CodeOf(static_cast<char16_t>(character));
-    if (code == 0) return false;
-    if (code > 0xFF) out.push_back(static_cast<char>(code >> 8U));
-    out.push_back(static_cast<char>(code & 0xFFU));
-    return true;
+    if (code == 0) return nullptr;
+    if (code > 0xFF) *out++ = static_cast<char>(code >> 8U);
+    *out++ = static_cast<char>(code & 0xFFU);
+    return out;
 }
 
 // Calls `emit` with each character of a GBK text; false (at once) when the
@@ -88,22 +89,25 @@ template <typename Unit>
 std::optional<std::string> FromUnits16(std::basic_string_view<Unit> text) {
     static_assert(sizeof(Unit) == 2, "UTF-16 units");
     const ReverseTable& reverse = Reverse();
-    std::string out;
-    out.reserve(text.size() * 2);
+    std::string out(text.size() * 2, '\0');
+    char* end = out.data();
     for (const Unit unit : text) {
-        if (!AppendGbk(out, static_cast<char16_t>(unit), reverse)) return std::nullopt;
+        end = WriteGbk(end, static_cast<char16_t>(unit), reverse);
+        if (!end) return std::nullopt;
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
 template <typename Text>
 std::optional<Text> ToUnits16(std::string_view gbk) {
-    Text out;
-    out.reserve(gbk.size());
     using Unit = typename Text::value_type;
-    if (!EachCharacter(gbk, [&out](char16_t c) { out.push_back(static_cast<Unit>(c)); })) {
+    Text out(gbk.size(), Unit());  // a character takes one unit, and at least one byte
+    Unit* end = out.data();
+    if (!EachCharacter(gbk, [&end](char16_t c) { *end++ = static_cast<Unit>(c); })) {
         return std::nullopt;
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
@@ -130,22 +134,30 @@ std::optional<Text> ToPlatformText(std::string_view gbk) {
 
 std::optional<std::string> FromUtf8(std::string_view utf8) {
     const ReverseTable& reverse = Reverse();
-    std::string out;
-    out.reserve(utf8.size());  // GBK never takes more bytes than UTF-8
+    std::string out(utf8.size(), '\0');  // GBK never takes more bytes than UTF-8
+    char* end = out.data();
     for (std::size_t at = 0; at < utf8.size();) {
-        const utf8::Character character = utf8::CharacterAt(utf8, at);
-        if (character.length == 0 || !AppendGbk(out, character.code, reverse)) {
-            return std::nullopt;
+        if (static_cast<unsigned char>(utf8[at]) < 0x80) {  // most of most texts
+            *end++ = utf8[at++];
+            continue;
         }
+        const utf8::Character character = utf8::CharacterAt(utf8, at);
+        if (character.length == 0) return std::nullopt;
+        end = WriteGbk(end, character.code, reverse);
+        if (!end) return std::nullopt;
         at += character.length;
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
 std::optional<std::string> ToUtf8(std::string_view gbk) {
-    std::string out;
-    out.reserve(gbk.size() + gbk.size() / 2);  // a two-byte code takes at most three
-    if (!EachCharacter(gbk, [&out](char16_t c) { utf8::Append(out, c); })) return std::nullopt;
+    std::string out(gbk.size() * 3, '\0');  // the byte 0x80 takes three
+    char* end = out.data();
+    if (!EachCharacter(gbk, [&end](char16_t c) { end = utf8::Write(end, c); })) {
+        return std::nullopt;
+    }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 

@@ -44,17 +44,4 @@ bool IsWellFormed(std::string_view text) {
     return true;
 }
 
-void Append(std::string& out, char16_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0U | (code >> 6U)));
-        out.push_back(static_cast<char>(0x80U | (code & 0x3FU)));
-    } else {
-        out.push_back(static_cast<char>(0xE0U | (code >> 12U)));
-        out.push_back(static_cast<char>(0x80U | ((code >> 6U) & 0x3FU)));
-        out.push_back(static_cast<char>(0x80U | (code & 0x3FU)));
-    }
-}
-
 }  // namespace kestrel::utf8

@@ -76,8 +76,8 @@ TEST(Text, EncodesEveryCharacterAsIconv) {
         const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
         std::optional<std::string> expected;
         if (!surrogate) {
-            std::string utf8;
-            utf8::Append(utf8, static_cast<char16_t>(code));
+            char buffer[3];
+            const std::string utf8(buffer, utf8::Write(buffer, static_cast<char16_t>(code)));
             // Only what comes back as it was: a one-way mapping would change the text.
             expected = iconvToGbk(utf8);
             if (expected && iconvToUtf8(*expected) != utf8) expected.reset();
