@@ -29,23 +29,23 @@ TEST(Status, FailuresSayWhatWhereAndWhy) {
     const struct {
         const char* name;
         Result result;
-        Kind kind;
         std::string reason;  // whole, or the start when the OS's words follow
+        Kind kind;
         bool osWords;
     } rows[] = {
-        {"exact text kept whole", Result::Failed(Gbk("接收数据时出错")), Kind::failed,
-         Gbk("接收数据时出错"), false},
-        {"file named", Result::Failed(Gbk("无法写入文件"), "notes.txt"), Kind::failed,
-         Gbk("无法写入文件 notes.txt"), false},
+        {"exact text kept whole", Result::Failed(Gbk("接收数据时出错")), Gbk("接收数据时出错"),
+         Kind::failed, false},
+        {"file named", Result::Failed(Gbk("无法写入文件"), "notes.txt"),
+         Gbk("无法写入文件 notes.txt"), Kind::failed, false},
         {"file and the OS's reason", Result::Failed(Gbk("无法打开文件"), "notes.txt", osError),
-         Kind::failed, Gbk("无法打开文件 notes.txt："), true},
+         Gbk("无法打开文件 notes.txt："), Kind::failed, true},
         {"port and the OS's reason", Result::Refused(Gbk("无法打开串口"), "COM3", osError),
-         Kind::refused, Gbk("无法打开串口 COM3："), true},
-        {"the OS's reason alone", Result::Cancelled(Gbk("已取消"), {}, osError), Kind::cancelled,
-         Gbk("已取消："), true},
+         Gbk("无法打开串口 COM3："), Kind::refused, true},
+        {"the OS's reason alone", Result::Cancelled(Gbk("已取消"), {}, osError), Gbk("已取消："),
+         Kind::cancelled, true},
         {"words that are not text give the number",
-         Result::Failed(Gbk("系统出错"), {}, std::error_code(4242, garbled)), Kind::failed,
-         Gbk("系统出错：系统错误代码 4242"), false},
+         Result::Failed(Gbk("系统出错"), {}, std::error_code(4242, garbled)),
+         Gbk("系统出错：系统错误代码 4242"), Kind::failed, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
