@@ -6,29 +6,11 @@
 
 #include <string_view>
 
+#include "text/texts.h"
+
 namespace kestrel::texts {
 
-// Device directories.
-// 开机画面
-inline constexpr std::string_view kDirStartupScreens = "\xBF\xAA\xBB\xFA\xBB\xAD\xC3\xE6";
-// 我的图片
-inline constexpr std::string_view kDirPictures = "\xCE\xD2\xB5\xC4\xCD\xBC\xC6\xAC";
-// BASIC文件
-inline constexpr std::string_view kDirBasic = "BASIC\xCE\xC4\xBC\xFE";
-// LavaData
-inline constexpr std::string_view kDirLavaData = "LavaData";
-// 文本文件
-inline constexpr std::string_view kDirText = "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE";
-// 应用程序
-inline constexpr std::string_view kDirApplications = "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2";
-// LAVA
-inline constexpr std::string_view kDirLava = "LAVA";
-// 音乐之声
-inline constexpr std::string_view kDirMusic = "\xD2\xF4\xC0\xD6\xD6\xAE\xC9\xF9";
-// 移动硬盘
-inline constexpr std::string_view kDirRemovableDisk = "\xD2\xC6\xB6\xAF\xD3\xB2\xC5\xCC";
-// The directory of a package: its entries name their own.
-inline constexpr std::string_view kDirPackage = "*";
+// The device directories are the extension table's (formats/extension_table.h).
 
 // What the boxes say by convention, read once where they become a request.
 // 下载包: the device file name that marks a package download
@@ -48,20 +30,12 @@ inline constexpr std::string_view kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE 
 
 // 存为UTF-8: the choice to write fetched text as UTF-8
 inline constexpr std::string_view kFetchAsUtf8 = "\xB4\xE6\xCE\xAAUTF-8";
-// 自动查找: the port entry that finds the port the handheld greets on
-inline constexpr std::string_view kAutomaticPort = "\xD7\xD4\xB6\xAF\xB2\xE9\xD5\xD2";
 
 // The dialogs' credit line.
 // KESTREL：在电脑和文曲星之间传送文件
 inline constexpr std::string_view kCreditLine =
     "KESTREL\xA3\xBA\xD4\xDA\xB5\xE7\xC4\xD4\xBA\xCD\xCE\xC4\xC7\xFA\xD0\xC7\xD6\xAE\xBC"
     "\xE4\xB4\xAB\xCB\xCD\xCE\xC4\xBC\xFE";
-
-// Why the built-in handheld could not be opened.
-// 无法建立虚拟文曲星的文件夹
-inline constexpr std::string_view kBuiltInHandheldNoFolder =
-    "\xCE\xDE\xB7\xA8\xBD\xA8\xC1\xA2\xD0\xE9\xC4\xE2\xCE\xC4\xC7\xFA\xD0\xC7\xB5\xC4\xCE\xC4\xBC"
-    "\xFE\xBC\xD0";
 
 // Why a picked file or a request is refused.
 // 没有选择电脑文件

@@ -10,21 +10,6 @@ namespace {
 
 constexpr std::size_t kMaxStemBytes = 10;
 
-struct DirectoryRow {
-    std::string_view extension;
-    std::string_view directory;
-};
-
-constexpr std::array kDirectoryTable{
-    DirectoryRow{"ski", texts::kDirStartupScreens}, DirectoryRow{"flm", texts::kDirStartupScreens},
-    DirectoryRow{"b16", texts::kDirStartupScreens}, DirectoryRow{"gbk", texts::kDirStartupScreens},
-    DirectoryRow{"bmp", texts::kDirPictures},       DirectoryRow{"bas", texts::kDirBasic},
-    DirectoryRow{"dat", texts::kDirLavaData},       DirectoryRow{"sav", texts::kDirLavaData},
-    DirectoryRow{"txt", texts::kDirText},           DirectoryRow{"gtx", texts::kDirText},
-    DirectoryRow{"bin", texts::kDirApplications},   DirectoryRow{"lav", texts::kDirLava},
-    DirectoryRow{"wav", texts::kDirMusic},          DirectoryRow{"pac", texts::kDirPackage},
-};
-
 bool IsLeadByte(char byte) {
     const auto value = static_cast<unsigned char>(byte);
     return value >= 0x81 && value <= 0xFE;
@@ -47,13 +32,6 @@ std::string_view WholeCharacters(std::string_view gbk, std::size_t limit) {
 }
 
 }  // namespace
-
-std::string_view DirectoryByExtension(std::string_view gbkExtension) {
-    for (const DirectoryRow& row : kDirectoryTable) {
-        if (row.extension == gbkExtension) return row.directory;
-    }
-    return texts::kDirRemovableDisk;
-}
 
 std::string ShortenDeviceName(std::string_view gbkFileName, std::size_t extensionOffset) {
     if (gbkFileName.size() < kMaxDeviceNameBytes) return std::string(gbkFileName);

@@ -16,16 +16,13 @@
 #include <string>
 #include <string_view>
 
+#include "formats/extension_table.h"  // DirectoryByExtension
+
 namespace kestrel {
 
 // What the handheld takes from the boxes, in bytes of GBK.
 inline constexpr std::size_t kMaxDeviceNameBytes = 14;
 inline constexpr std::size_t kMaxDeviceDirectoryBytes = 14;
-
-// The directory for an already lower-cased extension; the first matching row
-// of the table wins, "pac" gives "*", and anything else (also "") gives
-// "移动硬盘". Exact and case-sensitive.
-std::string_view DirectoryByExtension(std::string_view gbkExtension);
 
 // The device file name (at most 14 bytes) for a file name without folders:
 // - shorter than 14 bytes: unchanged;

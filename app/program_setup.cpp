@@ -6,7 +6,7 @@
 #include "app/device_disk_names.h"
 #include "app/gbk_text.h"
 #include "app/program_files.h"
-#include "device/builtin_port.h"
+#include "handheld/builtin_port.h"
 
 namespace kestrel {
 
@@ -20,18 +20,14 @@ ProgramFiles InstalledProgramFiles() {
 
 TransferSetup LoadSetup(const ProgramFiles& files) {
     TransferSetup setup;
-    TableLoad table = FindSubstitutionTable(files.tableFolders);
-    setup.table = std::move(table.table);
-    if (!setup.table) setup.missingTableName = table.file;
+    setup.table = FindSubstitutionTable(files.tableFolders);
     setup.tempDirectory = files.tempDirectory;
     setup.charsets = TextCharsets{Utf8ToGbk, GbkToUtf8};
     setup.traceFile = files.traceFile;
-    setup.openPort = [root = files.handheldRoot,
-                      openSerial = files.openSerialPort](const PortChoice& port) -> OpenedPort {
+    setup.openPort = [root = files.handheldRoot, openSerial = files.openSerialPort](
+                         const PortChoice& port) -> ResultOf<std::unique_ptr<Port>> {
         if (port.kind == PortChoice::Kind::serial) return openSerial(port.name);
-        std::unique_ptr<Port> handheld = OpenBuiltInHandheld(root, DiskNameForDeviceText);
-        if (!handheld) return {nullptr, std::string(texts::kBuiltInHandheldNoFolder)};
-        return {std::move(handheld), {}};
+        return OpenBuiltInHandheld(root, DiskNameForDeviceText);
     };
     return setup;
 }

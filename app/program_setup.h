@@ -24,7 +24,8 @@ struct ProgramFiles {
     std::vector<std::filesystem::path> tableFolders;
     std::filesystem::path handheldRoot;                  // the virtual handheld's files
     std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
-    std::function<OpenedPort(std::string_view name)> openSerialPort = OpenSerialPort;
+    std::function<ResultOf<std::unique_ptr<Port>>(std::string_view name)> openSerialPort =
+        OpenSerialPort;
     std::optional<std::filesystem::path> traceFile;  // every byte of each run written down there
 };
 

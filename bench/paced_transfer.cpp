@@ -7,8 +7,8 @@
 #include "bench/bench_files.h"
 #include "bench/latest_status.h"
 #include "bench/paced_line.h"
-#include "device/handheld.h"
 #include "formats/text_file.h"
+#include "handheld/handheld.h"
 #include "transfer/run_transfer.h"
 
 namespace kestrel::bench {

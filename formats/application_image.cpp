@@ -1,7 +1,6 @@
 #include "formats/application_image.h"
 
 #include <array>
-#include <string>
 
 #include "text/texts.h"
 
@@ -57,11 +56,11 @@ std::size_t DecodeRun(std::span<const std::uint8_t> coded, std::uint8_t* out,
 
 }  // namespace
 
-ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
-                                        const SubstitutionTable& table) {
+ResultOf<Bytes> DecodeApplicationImage(std::span<const std::uint8_t> image,
+                                       const SubstitutionTable& table) {
     ImageLayout layout;
     const std::string_view failure = ReadLayout(image, layout);
-    if (!failure.empty()) return ConversionFailure(failure);
+    if (!failure.empty()) return Result::Failed(failure);
 
     const std::size_t length = layout.keyLength;
     DecodingRows rows;
@@ -76,30 +75,15 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
     const auto keyTail = image.subspan(layout.keyTailStart, length);
     const auto codedTail = image.subspan(layout.codedTailStart);
 
-    ConversionResult result;
-    result.bytes.resize(kept.size() + length + codedTail.size());
-    std::uint8_t* out = result.bytes.data();
+    Bytes decoded(kept.size() + length + codedTail.size());
+    std::uint8_t* out = decoded.data();
     // The key position runs on from codedBody into codedTail without
     // restarting; the dropped front of the body only moves it on.
     std::size_t position = kDiscardedBodyLength % length;
     position = DecodeRun(kept, out, rows, length, position);
     std::copy(keyTail.begin(), keyTail.end(), out + kept.size());
     DecodeRun(codedTail, out + kept.size() + length, rows, length, position);
-    return result;
-}
-
-// The table's own name is plain ASCII, which GBK shares; anything else in a
-// caller's name is shown as "?" rather than as stray bytes.
-std::string MissingTableText(const std::filesystem::path& missingTableName) {
-    const std::filesystem::path name = missingTableName.empty()
-                                           ? std::filesystem::path(kSubstitutionTableFileName)
-                                           : missingTableName.filename();
-    std::string text(texts::kNoTablePrefix);
-    for (const char8_t unit : name.u8string()) {
-        if (unit < 0x80) text += static_cast<char>(unit);
-        if (unit >= 0xC0) text += '?';  // one per character, not per byte
-    }
-    return text;
+    return decoded;
 }
 
 }  // namespace kestrel

@@ -17,23 +17,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <span>
-#include <string>
 
-#include "formats/conversion_result.h"
+#include "formats/pc_file.h"
 #include "formats/substitution_table.h"
+#include "status/result.h"
 
 namespace kestrel {
 
 inline constexpr std::size_t kMaxKeyLength = 30;
 inline constexpr std::size_t kDiscardedBodyLength = 78;
 
-ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
-                                        const SubstitutionTable& table);
-
-// Why an image cannot be decoded without a table: "没有可用的解码表文件"
-// and the name of the file looked for.
-std::string MissingTableText(const std::filesystem::path& missingTableName);
+// The decoded application, or why the image has none ("应用程序文件的密钥长度
+// 错误", "应用程序文件不完整").
+ResultOf<Bytes> DecodeApplicationImage(std::span<const std::uint8_t> image,
+                                       const SubstitutionTable& table);
 
 }  // namespace kestrel

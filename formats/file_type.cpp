@@ -1,18 +1,11 @@
 #include "formats/file_type.h"
 
 #include <algorithm>
+#include <string>
+
+#include "formats/extension_table.h"
 
 namespace kestrel {
-namespace {
-
-bool EqualsAscii(NativeStringView text, std::string_view ascii) {
-    return std::equal(text.begin(), text.end(), ascii.begin(), ascii.end(),
-                      [](std::filesystem::path::value_type unit, char letter) {
-                          return unit == static_cast<std::filesystem::path::value_type>(letter);
-                      });
-}
-
-}  // namespace
 
 NativeStringView ExtensionOf(const std::filesystem::path& pcPath) {
     const NativeStringView whole = pcPath.native();
@@ -21,11 +14,14 @@ NativeStringView ExtensionOf(const std::filesystem::path& pcPath) {
 }
 
 FileType FileTypeOf(const std::filesystem::path& pcPath) {
+    // The table's extensions are ASCII: one that is not holds no row.
     const NativeStringView extension = ExtensionOf(pcPath);
-    if (EqualsAscii(extension, "txt")) return FileType::kText;
-    if (EqualsAscii(extension, "gtx")) return FileType::kHeadedText;
-    if (EqualsAscii(extension, "bin")) return FileType::kApplication;
-    return FileType::kOther;
+    const bool ascii = std::all_of(extension.begin(), extension.end(),
+                                   [](auto unit) { return unit > 0 && unit < 0x80; });
+    if (!ascii) return FileType::kOther;
+    const std::string narrow(extension.begin(), extension.end());
+    const ExtensionRow* row = FindExtension(narrow);
+    return row != nullptr ? row->type : FileType::kOther;
 }
 
 }  // namespace kestrel

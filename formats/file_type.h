@@ -2,8 +2,9 @@
 // How a PC file is treated on its way to or from the handheld, decided by its
 // extension: the text after the last "." anywhere in the path (the search does
 // not stop at a directory separator), or the whole path when it holds no ".".
-// Comparison is exact and case-sensitive; only "txt", "gtx" and "bin" count.
-// Pure functions of the path's native string; the file is never opened.
+// Comparison is exact and case-sensitive; the extension table
+// (extension_table.h) says which extensions are converted: "txt", "gtx" and
+// "bin". Pure functions of the path's native string; the file is never opened.
 
 #include <filesystem>
 #include <string_view>

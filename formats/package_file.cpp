@@ -2,23 +2,20 @@
 
 #include <algorithm>
 #include <array>
-#include <string_view>
+
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {
 
-constexpr std::array<char, 4> kMagic = {'P', 'A', 'C', ' '};
+constexpr std::array<std::uint8_t, 4> kMagic = {'P', 'A', 'C', ' '};
 constexpr std::size_t kHeaderSize = 16;
+constexpr std::size_t kCountSize = 2;
 constexpr std::size_t kEntryHeaderSize = 4 + kPackagePathField;
 
-bool ReadExactly(std::istream& in, char* buffer, std::size_t size) {
-    in.read(buffer, static_cast<std::streamsize>(size));
-    return static_cast<std::size_t>(in.gcount()) == size;
-}
-
-std::uint32_t LittleEndian32(const char* bytes) {
+std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
     std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8U) | static_cast<unsigned char>(bytes[i]);
+    for (int i = 3; i >= 0; --i) value = (value << 8U) | bytes[i];
     return value;
 }
 
@@ -30,62 +27,68 @@ bool SplitDevicePath(std::string_view path, PackageEntry& entry) {
     return !entry.name.empty() && entry.name.size() <= kMaxPackageNameLength;
 }
 
-PackageProblem ReadEntry(std::istream& in, std::uint64_t fileSize, PackageEntry& entry) {
-    std::array<char, kEntryHeaderSize> header{};
-    if (!ReadExactly(in, header.data(), header.size())) return PackageProblem::truncated;
-    entry.size = LittleEndian32(header.data());
-    // An empty entry is skipped whole, so its path is never used.
-    const std::string_view field(header.data() + 4, kPackagePathField);
-    const auto end = field.find('\0');
-    if (entry.size > 0) {
-        if (end == std::string_view::npos) return PackageProblem::badPath;
-        if (!SplitDevicePath(field.substr(0, end), entry)) return PackageProblem::badPath;
-    }
-    entry.dataOffset = static_cast<std::uint64_t>(in.tellg());
-    if (entry.size > fileSize - entry.dataOffset) return PackageProblem::truncated;
-    in.seekg(static_cast<std::streamoff>(entry.size), std::ios::cur);
-    return in.good() ? PackageProblem::none : PackageProblem::truncated;
+// Reads a whole field at `offset`: ok, the package too short (`shortText`),
+// or the reader's failure.
+Result ReadField(const PackageReader& read, std::uint64_t offset, std::span<std::uint8_t> into,
+                 std::string_view shortText, std::string_view name) {
+    ResultOf<std::size_t> got = read(offset, into);
+    if (!got.IsOk()) return std::move(got).Failure();
+    if (got.Value() != into.size()) return Result::Failed(shortText, name);
+    return Result::Ok();
 }
 
 }  // namespace
 
-PackageIndex CheckPackage(std::istream& in) {
-    PackageIndex index;
-    in.seekg(0, std::ios::end);
-    const std::streamoff end = in.tellg();
-    in.seekg(0);
-    std::array<char, kHeaderSize> header{};
-    if (end < 0 || !ReadExactly(in, header.data(), header.size()) ||
-        !std::equal(kMagic.begin(), kMagic.end(), header.begin())) {
-        index.problem = PackageProblem::notPackage;
-        return index;
+ResultOf<std::vector<PackageEntry>> CheckPackage(std::uint64_t size, const PackageReader& read,
+                                                 std::string_view name) {
+    std::array<std::uint8_t, kHeaderSize> header{};
+    if (Result got = ReadField(read, 0, header, texts::kPackageNotPackage, name); !got.IsOk()) {
+        return got;
     }
-    std::array<char, 2> countBytes{};
-    if (!ReadExactly(in, countBytes.data(), countBytes.size())) {
-        index.problem = PackageProblem::truncated;
-        return index;
+    if (!std::equal(kMagic.begin(), kMagic.end(), header.begin())) {
+        return Result::Failed(texts::kPackageNotPackage, name);
     }
-    const auto count = static_cast<std::int16_t>(static_cast<unsigned char>(countBytes[0]) |
-                                                 (static_cast<unsigned char>(countBytes[1]) << 8U));
-    const auto fileSize = static_cast<std::uint64_t>(end);
+    std::array<std::uint8_t, kCountSize> countBytes{};
+    if (Result got = ReadField(read, kHeaderSize, countBytes, texts::kPackageTruncated, name);
+        !got.IsOk()) {
+        return got;
+    }
+    const auto count = static_cast<std::int16_t>(countBytes[0] | (countBytes[1] << 8U));
+    std::vector<PackageEntry> entries;
+    std::uint64_t offset = kHeaderSize + kCountSize;
     for (int i = 0; i < count; ++i) {
-        PackageEntry entry;
-        index.problem = ReadEntry(in, fileSize, entry);
-        if (index.problem != PackageProblem::none) {
-            index.entries.clear();
-            return index;
+        std::array<std::uint8_t, kEntryHeaderSize> entryHeader{};
+        if (Result got = ReadField(read, offset, entryHeader, texts::kPackageTruncated, name);
+            !got.IsOk()) {
+            return got;
         }
-        index.entries.push_back(std::move(entry));
+        PackageEntry entry;
+        entry.size = LittleEndian32(entryHeader.data());
+        entry.dataOffset = offset + kEntryHeaderSize;
+        // An empty entry is skipped whole, so its path is never used.
+        const std::string_view field(reinterpret_cast<const char*>(entryHeader.data()) + 4,
+                                     kPackagePathField);
+        const auto end = field.find('\0');
+        if (entry.size > 0 &&
+            (end == std::string_view::npos || !SplitDevicePath(field.substr(0, end), entry))) {
+            return Result::Failed(texts::kPackageBadPath, name);
+        }
+        if (entry.size > size - std::min(size, entry.dataOffset)) {
+            return Result::Failed(texts::kPackageTruncated, name);
+        }
+        offset = entry.dataOffset + entry.size;
+        entries.push_back(std::move(entry));
     }
-    return index;
+    return entries;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadEntryData(std::istream& in,
-                                                       const PackageEntry& entry) {
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(entry.dataOffset));
-    std::vector<std::uint8_t> data(entry.size);
-    if (!ReadExactly(in, reinterpret_cast<char*>(data.data()), data.size())) return std::nullopt;
+ResultOf<Bytes> ReadEntryData(const PackageReader& read, const PackageEntry& entry,
+                              std::string_view name) {
+    Bytes data(entry.size);
+    if (Result got = ReadField(read, entry.dataOffset, data, texts::kPackageTruncated, name);
+        !got.IsOk()) {
+        return got;
+    }
     return data;
 }
 

@@ -8,23 +8,24 @@
 //  16   2   entry count, signed 16-bit LE; 0 or below: nothing to send
 //  18       entries: 4-byte LE data size, 60-byte NUL-terminated GBK path, data
 //
-// CheckPackage reads only headers and seeks over data, so checking costs no
-// memory however large the package says its entries are.
+// CheckPackage reads only headers and steps over data, so checking costs no
+// memory however large the package says its entries are. Its failures name
+// the package: "下载包格式错误" (shorter than 16 bytes or a wrong magic),
+// "下载包不完整" (the file ends inside the count, an entry header or its
+// data), "下载包中的文件路径无效" (no NUL in 60 bytes, an empty name, or a
+// name over 23 bytes), or the reader's own (the OS's reason).
 
 #include <cstdint>
-#include <istream>
-#include <optional>
+#include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace kestrel {
+#include "formats/pc_file.h"
+#include "status/result.h"
 
-enum class PackageProblem {
-    none,
-    notPackage,  // shorter than 16 bytes or a wrong magic
-    truncated,   // the file ends inside the count, an entry header or its data
-    badPath,     // no NUL in 60 bytes, an empty name, or a name over 23 bytes
-};
+namespace kestrel {
 
 struct PackageEntry {
     std::uint32_t size = 0;
@@ -33,18 +34,21 @@ struct PackageEntry {
     std::uint64_t dataOffset = 0;
 };
 
-struct PackageIndex {
-    PackageProblem problem = PackageProblem::none;
-    std::vector<PackageEntry> entries;  // in file order, empty entries included
-};
-
 inline constexpr std::size_t kPackagePathField = 60;
 inline constexpr std::size_t kMaxPackageNameLength = 23;
 
-PackageIndex CheckPackage(std::istream& package);
+// Where a package's bytes come from: `into.size()` bytes at `offset`, fewer
+// only at the end (a PC file's ReadAt, or bytes in memory).
+using PackageReader =
+    std::function<ResultOf<std::size_t>(std::uint64_t offset, std::span<std::uint8_t> into)>;
 
-// The data of one checked entry; nullopt when it cannot be read whole.
-std::optional<std::vector<std::uint8_t>> ReadEntryData(std::istream& package,
-                                                       const PackageEntry& entry);
+// Every entry in file order, empty entries included. `name` is the
+// package's, for failures.
+ResultOf<std::vector<PackageEntry>> CheckPackage(std::uint64_t size, const PackageReader& read,
+                                                 std::string_view name);
+
+// The data of one checked entry.
+ResultOf<Bytes> ReadEntryData(const PackageReader& read, const PackageEntry& entry,
+                              std::string_view name);
 
 }  // namespace kestrel

@@ -1,7 +1,11 @@
 #include "formats/substitution_table.h"
 
-#include <fstream>
+#include <string>
 #include <utility>
+
+#include "formats/pc_file.h"
+#include "status/shown_name.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {
@@ -44,40 +48,34 @@ std::uint8_t SubstitutionTable::InverseLookup(std::uint8_t row, std::uint8_t val
     return inverse_[std::size_t{row} * kRowLength + value];
 }
 
-TableLoad LoadSubstitutionTable(const std::filesystem::path& file) {
-    TableLoad load{std::nullopt, TableProblem::kNone, file};
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) {
-        std::error_code error;
-        load.problem = std::filesystem::exists(file, error) ? TableProblem::kUnreadable
-                                                            : TableProblem::kMissing;
-        return load;
-    }
+ResultOf<SubstitutionTable> LoadSubstitutionTable(const std::filesystem::path& file) {
+    ResultOf<InputFile> opened = InputFile::Open(file);
+    if (!opened.IsOk()) return std::move(opened).Failure();
     // One byte more than a table: enough to tell a longer file without
     // reading it all.
     std::vector<std::uint8_t> bytes(SubstitutionTable::kSize + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
-        load.problem = TableProblem::kUnreadable;
-        return load;
-    }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    ResultOf<std::size_t> got = opened.Value().Read(bytes);
+    if (!got.IsOk()) return std::move(got).Failure();
+    bytes.resize(got.Value());
     if (bytes.size() != SubstitutionTable::kSize) {
-        load.problem = TableProblem::kWrongSize;
-        return load;
+        return Result::Failed(texts::kTableWrongSize, ShownName(file));
     }
-    load.table = SubstitutionTable::FromBytes(bytes);
-    if (!load.table.has_value()) load.problem = TableProblem::kNotPermutation;
-    return load;
+    std::optional<SubstitutionTable> table = SubstitutionTable::FromBytes(bytes);
+    if (!table) return Result::Failed(texts::kTableNotPermutation, ShownName(file));
+    return *std::move(table);
 }
 
-TableLoad FindSubstitutionTable(std::span<const std::filesystem::path> folders) {
+ResultOf<SubstitutionTable> FindSubstitutionTable(std::span<const std::filesystem::path> folders) {
     for (const std::filesystem::path& folder : folders) {
         const std::filesystem::path candidate = folder / kSubstitutionTableFileName;
         std::error_code error;
         if (std::filesystem::exists(candidate, error)) return LoadSubstitutionTable(candidate);
     }
-    return {std::nullopt, TableProblem::kMissing, kSubstitutionTableFileName};
+    return MissingTable();
+}
+
+Result MissingTable() {
+    return Result::Failed(std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName);
 }
 
 }  // namespace kestrel

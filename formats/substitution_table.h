@@ -20,6 +20,8 @@
 #include <span>
 #include <vector>
 
+#include "status/result.h"
+
 namespace kestrel {
 
 inline constexpr char kSubstitutionTableFileName[] = "substitution.table";
@@ -44,23 +46,17 @@ class SubstitutionTable {
     std::vector<std::uint8_t> inverse_;  // inverse_[row*256 + value] = column
 };
 
-enum class TableProblem {
-    kNone,
-    kMissing,         // no folder holds the file
-    kUnreadable,      // the file is there but cannot be read
-    kWrongSize,       // not exactly 65,536 bytes
-    kNotPermutation,  // some row does not hold every byte value once
-};
+// Loads one file; never reads more than 65,536 bytes into memory. Fails
+// naming the file: it cannot be read (the OS's reason), "解码表文件的大小不是
+// 65536字节", or "解码表文件无效" (some row does not hold every byte value
+// once).
+ResultOf<SubstitutionTable> LoadSubstitutionTable(const std::filesystem::path& file);
+// Loads kSubstitutionTableFileName from the first of folders that holds it;
+// MissingTable() when none does.
+ResultOf<SubstitutionTable> FindSubstitutionTable(std::span<const std::filesystem::path> folders);
 
-struct TableLoad {
-    std::optional<SubstitutionTable> table;
-    TableProblem problem = TableProblem::kNone;
-    std::filesystem::path file;  // the file read, or the name looked for when missing
-};
-
-// Loads one file; never reads more than 65,536 bytes into memory.
-TableLoad LoadSubstitutionTable(const std::filesystem::path& file);
-// Loads kSubstitutionTableFileName from the first of folders that holds it.
-TableLoad FindSubstitutionTable(std::span<const std::filesystem::path> folders);
+// Why an image cannot be decoded without a table: "没有可用的解码表文件" and
+// the name of the file looked for.
+Result MissingTable();
 
 }  // namespace kestrel

@@ -21,8 +21,8 @@ std::string_view AsChars(std::span<const std::uint8_t> bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-ConversionResult FromString(const std::string& text) {
-    return {{text.begin(), text.end()}, {}};
+Bytes FromString(const std::string& text) {
+    return {text.begin(), text.end()};
 }
 
 // "第3行有GBK不能表示的字符U+1F600": the first character GBK cannot hold,
@@ -57,21 +57,21 @@ bool IsUtf8Text(std::span<const std::uint8_t> text) {
            std::any_of(chars.begin(), chars.end(), [](char c) { return (c & 0x80) != 0; });
 }
 
-ConversionResult TextForHandheld(std::span<const std::uint8_t> text, const TextCharsets& charsets,
-                                 bool& converted) {
+ResultOf<Bytes> TextForHandheld(std::span<const std::uint8_t> text, const TextCharsets& charsets,
+                                bool& converted) {
     converted = false;
-    if (!charsets.utf8ToGbk || !IsUtf8Text(text)) return {{text.begin(), text.end()}, {}};
+    if (!charsets.utf8ToGbk || !IsUtf8Text(text)) return Bytes(text.begin(), text.end());
     const auto body = StartsWithMark(text) ? text.subspan(kByteOrderMark.size()) : text;
     const std::optional<std::string> gbk = charsets.utf8ToGbk(AsChars(body));
-    if (!gbk) return ConversionFailure(UnconvertibleText(body, charsets.utf8ToGbk));
+    if (!gbk) return Result::Failed(UnconvertibleText(body, charsets.utf8ToGbk));
     converted = true;
     return FromString(*gbk);
 }
 
-ConversionResult TextAsUtf8(std::span<const std::uint8_t> gbk, const TextCharsets& charsets) {
+ResultOf<Bytes> TextAsUtf8(std::span<const std::uint8_t> gbk, const TextCharsets& charsets) {
     const std::optional<std::string> utf8 =
         charsets.gbkToUtf8 ? charsets.gbkToUtf8(AsChars(gbk)) : std::nullopt;
-    if (!utf8) return ConversionFailure(texts::kReceivedNotGbk);
+    if (!utf8) return Result::Failed(texts::kReceivedNotGbk);
     return FromString(*utf8);
 }
 

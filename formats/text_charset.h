@@ -16,7 +16,8 @@
 #include <string>
 #include <string_view>
 
-#include "formats/conversion_result.h"
+#include "formats/pc_file.h"
+#include "status/result.h"
 
 namespace kestrel {
 
@@ -31,10 +32,10 @@ bool IsUtf8Text(std::span<const std::uint8_t> text);
 
 // The text as the handheld should get it; converted tells whether it was
 // UTF-8. Fails, naming the line and the character, when GBK cannot hold one.
-ConversionResult TextForHandheld(std::span<const std::uint8_t> text, const TextCharsets& charsets,
-                                 bool& converted);
+ResultOf<Bytes> TextForHandheld(std::span<const std::uint8_t> text, const TextCharsets& charsets,
+                                bool& converted);
 
 // A fetched (GBK) text as UTF-8; fails when it is not GBK throughout.
-ConversionResult TextAsUtf8(std::span<const std::uint8_t> gbk, const TextCharsets& charsets);
+ResultOf<Bytes> TextAsUtf8(std::span<const std::uint8_t> gbk, const TextCharsets& charsets);
 
 }  // namespace kestrel

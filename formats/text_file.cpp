@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <limits>
-#include <new>
 
 #include "formats/whole_file.h"
+#include "status/shown_name.h"
 #include "text/texts.h"
 
 namespace kestrel {
@@ -18,49 +18,41 @@ void StoreLittleEndian32(std::uint8_t* at, std::uint32_t value) {
 
 }  // namespace
 
-ConversionResult WrapTextBytes(std::span<const std::uint8_t> text) {
-    if (text.empty()) return ConversionFailure(texts::kEmptyText);
+ResultOf<Bytes> WrapTextBytes(std::span<const std::uint8_t> text) {
+    if (text.empty()) return Result::Failed(texts::kEmptyText);
     if (text.size() > std::numeric_limits<std::uint32_t>::max() - kTextHeaderSize) {
-        return ConversionFailure(texts::kFileTooLarge);
+        return Result::Failed(texts::kFileTooLarge);
     }
-    ConversionResult result;
-    result.bytes.resize(kTextHeaderSize + text.size());
-    std::copy(kTextHeader.begin(), kTextHeader.end(), result.bytes.begin());
-    const auto totalLength = static_cast<std::uint32_t>(result.bytes.size());
+    Bytes wrapped(kTextHeaderSize + text.size());
+    std::copy(kTextHeader.begin(), kTextHeader.end(), wrapped.begin());
+    const auto totalLength = static_cast<std::uint32_t>(wrapped.size());
     for (const std::size_t offset : kTotalLengthOffsets) {
-        StoreLittleEndian32(result.bytes.data() + offset, totalLength);
+        StoreLittleEndian32(wrapped.data() + offset, totalLength);
     }
-    std::copy(text.begin(), text.end(), result.bytes.begin() + kTextHeaderSize);
-    return result;
+    std::copy(text.begin(), text.end(), wrapped.begin() + kTextHeaderSize);
+    return wrapped;
 }
 
-ConversionResult RewrapTextBytes(std::span<const std::uint8_t> headedText) {
-    if (headedText.size() <= kHeadedTextHeaderSize) return ConversionFailure(texts::kNoTextBody);
+ResultOf<Bytes> RewrapTextBytes(std::span<const std::uint8_t> headedText) {
+    if (headedText.size() <= kHeadedTextHeaderSize) return Result::Failed(texts::kNoTextBody);
     return WrapTextBytes(headedText.subspan(kHeadedTextHeaderSize));
 }
 
-ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText) {
-    if (handheldText.size() < kTextHeaderSize) {
-        return ConversionFailure(texts::kReceivedTextTooShort);
-    }
+ResultOf<Bytes> UnwrapTextBytes(std::span<const std::uint8_t> handheldText) {
+    if (handheldText.size() < kTextHeaderSize) return Result::Failed(texts::kReceivedTextTooShort);
     const auto text = handheldText.subspan(kTextHeaderSize);
-    return {{text.begin(), text.end()}, {}};
+    return Bytes(text.begin(), text.end());
 }
 
 Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
                   const TextCharsets* asUtf8) {
-    std::string failure;
-    try {
-        const ConversionResult received = ReadWholeFile(sourcePath);
-        ConversionResult text = received.Ok() ? UnwrapTextBytes(received.bytes)
-                                              : ConversionFailure(texts::kCannotReadReceived);
-        if (text.Ok() && asUtf8 != nullptr) text = TextAsUtf8(text.bytes, *asUtf8);
-        failure = text.Ok() ? std::string(ReplaceFileWhole(targetPath, text.bytes)) : text.failure;
-    } catch (const std::bad_alloc&) {
-        failure = texts::kNoMemory;
-    }
-    if (failure.empty()) return Result::Ok();
-    return Result::Failed(failure);
+    const std::string target = ShownName(targetPath);
+    ResultOf<Bytes> received = ReadWholeFile(sourcePath);
+    if (!received.IsOk()) return std::move(received).Failure();
+    ResultOf<Bytes> text = UnwrapTextBytes(received.Value());
+    if (text.IsOk() && asUtf8 != nullptr) text = TextAsUtf8(text.Value(), *asUtf8);
+    if (!text.IsOk()) return std::move(text).Failure().About(target);
+    return ReplaceFileWhole(targetPath, text.Value());
 }
 
 }  // namespace kestrel

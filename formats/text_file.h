@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <span>
 
-#include "formats/conversion_result.h"
+#include "formats/pc_file.h"
 #include "formats/text_charset.h"
 #include "status/result.h"
 
@@ -31,16 +31,17 @@ inline constexpr std::array<std::uint8_t, kTextHeaderSize> kTextHeader = {
 inline constexpr std::size_t kTotalLengthOffsets[] = {10, 19};
 
 // Header + text. Fails on an empty text, or one too long for totalLength.
-ConversionResult WrapTextBytes(std::span<const std::uint8_t> text);
+ResultOf<Bytes> WrapTextBytes(std::span<const std::uint8_t> text);
 // Drops the first 16 bytes and wraps the rest. Fails when nothing is left.
-ConversionResult RewrapTextBytes(std::span<const std::uint8_t> headedText);
+ResultOf<Bytes> RewrapTextBytes(std::span<const std::uint8_t> headedText);
 // The text behind the 24-byte header (possibly empty). Fails when the input
 // is shorter than the header.
-ConversionResult UnwrapTextBytes(std::span<const std::uint8_t> handheldText);
+ResultOf<Bytes> UnwrapTextBytes(std::span<const std::uint8_t> handheldText);
 
 // Ok when targetPath now holds the text of sourcePath (made UTF-8 through
 // charsets when they are given); otherwise targetPath keeps its former
-// content (or stays absent) and sourcePath is not changed.
+// content (or stays absent) and sourcePath is not changed. A failure names
+// targetPath.
 Result UnwrapText(const std::filesystem::path& sourcePath, const std::filesystem::path& targetPath,
                   const TextCharsets* asUtf8);
 

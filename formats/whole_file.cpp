@@ -1,13 +1,10 @@
 #include "formats/whole_file.h"
 
-#include <fstream>
-#include <optional>
-#include <random>
 #include <string>
 #include <type_traits>
 #include <utility>
 
-#include "formats/temp_file.h"
+#include "status/shown_name.h"
 #include "text/texts.h"
 
 namespace kestrel {
@@ -38,60 +35,46 @@ std::filesystem::path ResolvedTarget(const std::filesystem::path& target) {
     return error ? target : resolved;
 }
 
-// An unpredictable, short name in target's folder (a long target name plus a
-// suffix could pass the file system's limit), created so that nothing already
-// there is ever overwritten.
-std::optional<OutputFile> OpenSibling(const std::filesystem::path& target,
-                                      std::filesystem::path& sibling) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::filesystem::path candidate =
-            target.parent_path() /
-            (".kestrel-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::optional<OutputFile> file = OutputFile::Open(candidate, OutputFile::Creation::kFresh);
-        if (file.has_value()) {
-            sibling = std::move(candidate);
-            return file;
-        }
-    }
-    return std::nullopt;
+// What went wrong on the way to target, told about target: the scratch
+// sibling's name means nothing to the user.
+Result AboutTarget(const Result& failure, const std::filesystem::path& target) {
+    return Result::Failed(texts::kCannotWriteFile, ShownName(target), failure.Error());
 }
 
 }  // namespace
 
-ConversionResult ReadWholeFile(const std::filesystem::path& file) {
-    std::error_code error;
-    // A folder or device would report a size that has nothing to do with
-    // what can be read from it.
-    if (!std::filesystem::is_regular_file(file, error)) {
-        return ConversionFailure(texts::kCannotOpenFile);
+ResultOf<Bytes> ReadWholeFile(const std::filesystem::path& file) {
+    ResultOf<InputFile> opened = InputFile::Open(file);
+    if (!opened.IsOk()) return std::move(opened).Failure();
+    InputFile& in = opened.Value();
+    Bytes bytes;
+    if (in.Size() > bytes.max_size()) return Result::Failed(texts::kFileTooLarge, ShownName(file));
+    bytes.resize(static_cast<std::size_t>(in.Size()));
+    ResultOf<std::size_t> got = in.Read(bytes);
+    if (!got.IsOk()) return std::move(got).Failure();
+    // A file that shrank since it was opened is not read whole.
+    if (got.Value() != bytes.size()) {
+        return Result::Failed(texts::kCannotReadFile, ShownName(file));
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) return ConversionFailure(texts::kCannotOpenFile);
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || !in) return ConversionFailure(texts::kCannotReadFile);
-    ConversionResult result;
-    if (static_cast<std::uintmax_t>(size) > result.bytes.max_size()) {
-        return ConversionFailure(texts::kFileTooLarge);
-    }
-    result.bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(result.bytes.data()), static_cast<std::streamsize>(size));
-    if (in.gcount() != size) return ConversionFailure(texts::kCannotReadFile);
-    return result;
+    return bytes;
 }
 
-std::string_view ReplaceFileWhole(const std::filesystem::path& target,
-                                  std::span<const std::uint8_t> bytes) {
+Result ReplaceFileWhole(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path final = ResolvedTarget(target);
+    // A short name: a long target name plus a suffix could pass the file
+    // system's limit; an unpredictable one, created so that nothing already
+    // there is ever overwritten.
     std::filesystem::path sibling;
-    std::optional<OutputFile> file = OpenSibling(ResolvedTarget(target), sibling);
-    if (!file.has_value()) return texts::kCannotWriteFile;
+    ResultOf<OutputFile> opened = OutputFile::OpenUnique(final.parent_path(), ".kestrel-",
+                                                         OutputFile::Creation::kFresh, sibling);
+    if (!opened.IsOk()) return AboutTarget(opened.Failure(), target);
     SiblingGuard guard(sibling);
-    if (!file->WriteAll(bytes) || !file->Close()) return texts::kCannotWriteFile;
-    const std::string_view failure = CommitWholeFile(sibling, target);
-    if (failure.empty()) guard.Release();
-    return failure;
+    OutputFile file = std::move(opened).Value();
+    if (Result written = file.Write(bytes); !written.IsOk()) return AboutTarget(written, target);
+    if (Result closed = file.Close(); !closed.IsOk()) return AboutTarget(closed, target);
+    Result committed = CommitWholeFile(sibling, target);
+    if (committed.IsOk()) guard.Release();
+    return committed;
 }
 
 std::filesystem::path PartialPath(const std::filesystem::path& target) {
@@ -113,8 +96,7 @@ std::filesystem::path PartialPath(const std::filesystem::path& target) {
     return final.parent_path() / (name + suffix);
 }
 
-std::string_view CommitWholeFile(const std::filesystem::path& complete,
-                                 const std::filesystem::path& target) {
+Result CommitWholeFile(const std::filesystem::path& complete, const std::filesystem::path& target) {
     const std::filesystem::path final = ResolvedTarget(target);
     std::error_code error;
     const std::filesystem::file_status former = std::filesystem::status(final, error);
@@ -122,7 +104,8 @@ std::string_view CommitWholeFile(const std::filesystem::path& complete,
         std::filesystem::permissions(complete, former.permissions(), error);
     }
     std::filesystem::rename(complete, final, error);
-    return error ? texts::kCannotWriteFile : std::string_view();
+    if (error) return Result::Failed(texts::kCannotWriteFile, ShownName(target), error);
+    return Result::Ok();
 }
 
 }  // namespace kestrel

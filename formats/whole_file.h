@@ -1,27 +1,28 @@
 #pragma once
 // Whole-file reads and writes, checked: a file is either read completely or
 // the read fails, and a replaced file either gets all of its new content or
-// keeps its old one.
+// keeps its old one. Every failure names the file and carries the OS's
+// reason (pc_file.h).
 
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <string_view>
+#include <vector>
 
-#include "formats/conversion_result.h"
+#include "formats/pc_file.h"
+#include "status/result.h"
 
 namespace kestrel {
 
-// The whole content of a plain file (symbolic links followed). Fails with
-// kCannotOpenFile, kCannotReadFile or kFileTooLarge; never allocates more
-// than the file's size.
-ConversionResult ReadWholeFile(const std::filesystem::path& file);
+// The whole content of a plain file (symbolic links followed); never
+// allocates more than the file's size. "无法打开文件", "读取文件时出错" or
+// "文件太大".
+ResultOf<Bytes> ReadWholeFile(const std::filesystem::path& file);
 
 // Writes bytes to a new file beside target and renames it over target only
 // once it is complete (CommitWholeFile). On failure the new file is removed
-// and target is as it was. Empty on success, else kCannotWriteFile.
-std::string_view ReplaceFileWhole(const std::filesystem::path& target,
-                                  std::span<const std::uint8_t> bytes);
+// and target is as it was: "无法写入文件" and target's name.
+Result ReplaceFileWhole(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
 // Where a file that is to replace target is collected: "<name>.part" beside
 // the file target stands for (through a symbolic link, the file it names),
@@ -30,9 +31,8 @@ std::filesystem::path PartialPath(const std::filesystem::path& target);
 
 // Renames complete over target as a write through target would replace its
 // content: through a symbolic link, and keeping target's rights. complete
-// must be beside the file target stands for. Empty on success, else
-// kCannotWriteFile; complete stays where it was then.
-std::string_view CommitWholeFile(const std::filesystem::path& complete,
-                                 const std::filesystem::path& target);
+// must be beside the file target stands for. On failure ("无法写入文件"
+// and target's name) complete stays where it was.
+Result CommitWholeFile(const std::filesystem::path& complete, const std::filesystem::path& target);
 
 }  // namespace kestrel

@@ -58,15 +58,15 @@ void CheckAgainstImage(Input image, const std::vector<std::uint8_t>& decoded) {
 }  // namespace
 
 void FuzzApplicationImage(Input input) {
-    const ConversionResult result = DecodeApplicationImage(input, FixedTable());
-    if (!result.Ok()) {
-        Require(result.bytes.empty(), "a refused image yields no bytes");
-        Require(result.failure == texts::kBadKeyLength || result.failure == texts::kTruncatedImage,
-                "a refusal says why");
+    const ResultOf<Bytes> result = DecodeApplicationImage(input, FixedTable());
+    if (!result.IsOk()) {
+        Require(
+            result.Reason() == texts::kBadKeyLength || result.Reason() == texts::kTruncatedImage,
+            "a refusal says why");
         return;
     }
     Require(input[0] >= 1 && input[0] <= kMaxKeyLength, "the key length is 1 to 30");
-    CheckAgainstImage(input, result.bytes);
+    CheckAgainstImage(input, result.Value());
 }
 
 }  // namespace kestrel::fuzz

@@ -15,7 +15,7 @@ bool Send(SerialLink& link, PacketType type, std::size_t length,
           Readiness readiness = Readiness::enqFirst) {
     link.packet.type = type;
     link.packet.length = static_cast<std::uint16_t>(length);
-    std::fill_n(link.packet.payload.begin(), length, std::uint8_t{0x61});
+    std::fill_n(link.packet.Room().begin(), length, std::uint8_t{0x61});
     const Result result = SendPacket(link, readiness);
     Require(length > 0 || result.GetKind() != Result::Kind::refused,
             "an empty packet is never refused");
@@ -27,20 +27,23 @@ bool Send(SerialLink& link, PacketType type, std::size_t length,
 // data packet; false once the receive cannot go on.
 bool ReceiveChunk(SerialLink& link, bool& last) {
     for (;;) {
-        link.packet = Packet{PacketType::ReadRequest, 2, {0x00, 0x04}};
+        link.packet.type = PacketType::ReadRequest;
+        link.packet.length = 2;
+        link.packet.Room()[0] = 0x00;
+        link.packet.Room()[1] = 0x04;
         const Result asked = SendPacket(link);
         if (asked.IsOk()) break;
         if (asked.GetKind() != Result::Kind::refused) return false;
         if (!WriteByte(link, control::kRetryFirst).IsOk()) return false;
         if (!WriteByte(link, control::kRetrySecond).IsOk()) return false;
     }
-    if (!ReceiveDataPacket(link).IsOk()) return false;
-    const Packet& packet = link.packet;
-    Require(packet.length <= Packet::kMaxDataLength, "a data packet fits the buffer");
-    Require(
-        packet.length == 0 || Checksum(std::span(packet.payload).first(packet.length + 1U)) == 0,
-        "a data packet that passed has a matching checksum");
-    last = packet.length < 1024;
+    const ResultOf<std::span<const std::uint8_t>> data = ReceiveDataPacket(link);
+    if (!data.IsOk()) return false;
+    const std::size_t length = data.Value().size();
+    Require(length <= Packet::kMaxDataLength, "a data packet fits the buffer");
+    Require(length == 0 || Checksum(link.packet.Room().first(length + 1U)) == 0,
+            "a data packet that passed has a matching checksum");
+    last = length < 1024;
     return true;
 }
 
@@ -65,7 +68,7 @@ bool Course(SerialLink& link, bool send) {
 void FuzzLinkReceive(Input input) {
     if (input.empty()) return;
     auto [pc, handheld] = MakeMemoryPortPair();
-    Require(handheld->Write(input.subspan(1)) == IoStatus::ok, "the line takes the input");
+    Require(handheld->Write(input.subspan(1)).IsOk(), "the line takes the input");
     SerialLink link(*pc);
     link.greeted = true;  // every read bounded, and the bound is nil
     link.silenceBound = std::chrono::milliseconds(0);

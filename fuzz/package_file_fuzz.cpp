@@ -1,6 +1,6 @@
 // A package file is whatever the user picked: the check must turn away every
 // damaged one, and every entry it lets through must lie inside the file.
-#include <sstream>
+#include <algorithm>
 #include <string>
 
 #include "formats/package_file.h"
@@ -9,7 +9,17 @@
 namespace kestrel::fuzz {
 namespace {
 
-void CheckEntry(Input input, std::istream& package, const PackageEntry& entry) {
+// The input read as a PC file's ReadAt reads it.
+PackageReader ReaderOf(Input input) {
+    return [input](std::uint64_t offset, std::span<std::uint8_t> into) -> ResultOf<std::size_t> {
+        const std::size_t at = std::min<std::size_t>(offset, input.size());
+        const std::size_t size = std::min(into.size(), input.size() - at);
+        std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(at), size, into.begin());
+        return size;
+    };
+}
+
+void CheckEntry(Input input, const PackageReader& package, const PackageEntry& entry) {
     Require(entry.dataOffset >= 18 + 4 + kPackagePathField, "data follows the headers");
     Require(entry.dataOffset <= input.size() && entry.size <= input.size() - entry.dataOffset,
             "an entry's data lies inside the file");
@@ -28,22 +38,22 @@ void CheckEntry(Input input, std::istream& package, const PackageEntry& entry) {
             "a path without / goes to the root");
     Require(joined == path, "directory and name split the entry's path");
 
-    const auto data = ReadEntryData(package, entry);
-    Require(data && SameBytes(*data, input.subspan(entry.dataOffset, entry.size)),
+    const ResultOf<Bytes> data = ReadEntryData(package, entry, "p");
+    Require(data.IsOk() && SameBytes(data.Value(), input.subspan(entry.dataOffset, entry.size)),
             "an entry's data is read exactly as stored");
 }
 
 }  // namespace
 
 void FuzzPackageFile(Input input) {
-    std::istringstream package(std::string(input.begin(), input.end()));
-    const PackageIndex index = CheckPackage(package);
-    if (index.problem != PackageProblem::none) {
-        Require(index.entries.empty(), "a damaged package yields no entries");
+    const PackageReader package = ReaderOf(input);
+    const ResultOf<std::vector<PackageEntry>> index = CheckPackage(input.size(), package, "p");
+    if (!index.IsOk()) {
+        Require(index.Failure().Subject() == "p", "a damaged package is named");
         return;
     }
     std::uint64_t previousEnd = 0;
-    for (const PackageEntry& entry : index.entries) {
+    for (const PackageEntry& entry : index.Value()) {
         Require(entry.dataOffset >= previousEnd, "entries follow one another in file order");
         CheckEntry(input, package, entry);
         previousEnd = entry.dataOffset + entry.size;

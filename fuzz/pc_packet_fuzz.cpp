@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "device/pc_packet.h"
 #include "fuzz/fuzz_targets.h"
+#include "handheld/pc_packet.h"
 #include "link/packet.h"
 
 namespace kestrel::fuzz {
@@ -45,11 +45,13 @@ void CheckFrame(Input frame) {
     Require(packet->payload.size() == length, "the payload has the announced length");
     Require(packet->checksumOk == (length == 0 || Checksum(packet->payload) == frame.back()),
             "the checksum is the payload's XOR");
-    if (packet->checksumOk && length <= Packet::kPayloadCapacity) {
-        Packet framed{
-            static_cast<PacketType>(packet->type), static_cast<std::uint16_t>(length), {}};
-        std::copy(packet->payload.begin(), packet->payload.end(), framed.payload.begin());
-        Require(SameBytes(FramePacket(framed), frame), "the PC's framing gives the frame back");
+    // Room for the payload and the checksum after it.
+    if (packet->checksumOk && length < Packet::kPayloadCapacity) {
+        Packet framed;
+        framed.type = static_cast<PacketType>(packet->type);
+        framed.length = static_cast<std::uint16_t>(length);
+        std::copy(packet->payload.begin(), packet->payload.end(), framed.Room().begin());
+        Require(SameBytes(framed.Frame(), frame), "the PC's framing gives the frame back");
     }
     CheckPayloadParsers(packet->payload);
 }

@@ -9,5 +9,5 @@ if(NOT TARGET fuzz_targets)
     ${PROJECT_SOURCE_DIR}/fuzz/pc_packet_fuzz.cpp
   )
   kestrel_layer_includes(fuzz_targets fuzz)
-  target_link_libraries(fuzz_targets PUBLIC link formats device PRIVATE kestrel_warnings)
+  target_link_libraries(fuzz_targets PUBLIC link formats handheld PRIVATE kestrel_warnings)
 endif()

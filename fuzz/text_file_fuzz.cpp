@@ -7,13 +7,13 @@
 namespace kestrel::fuzz {
 namespace {
 
-void CheckWrapped(Input text, const ConversionResult& wrapped) {
+void CheckWrapped(Input text, const ResultOf<Bytes>& wrapped) {
     if (text.empty()) {
-        Require(!wrapped.Ok(), "an empty text is refused");
+        Require(!wrapped.IsOk(), "an empty text is refused");
         return;
     }
-    Require(wrapped.Ok(), "any text that is not empty wraps");
-    const Input bytes(wrapped.bytes);
+    Require(wrapped.IsOk(), "any text that is not empty wraps");
+    const Input bytes(wrapped.Value());
     Require(bytes.size() == kTextHeaderSize + text.size(), "the header adds 24 bytes");
     for (std::size_t i = 0; i < kTextHeaderSize; ++i) {
         const bool lengthField = (i >= 10 && i < 14) || (i >= 19 && i < 23);
@@ -24,8 +24,9 @@ void CheckWrapped(Input text, const ConversionResult& wrapped) {
         for (std::size_t i = 4; i-- > 0;) total = total << 8U | bytes[at + i];
         Require(total == bytes.size(), "the header holds the total length");
     }
-    const ConversionResult unwrapped = UnwrapTextBytes(bytes);
-    Require(unwrapped.Ok() && SameBytes(unwrapped.bytes, text), "a wrapped text unwraps to itself");
+    const ResultOf<Bytes> unwrapped = UnwrapTextBytes(bytes);
+    Require(unwrapped.IsOk() && SameBytes(unwrapped.Value(), text),
+            "a wrapped text unwraps to itself");
 }
 
 }  // namespace
@@ -33,19 +34,18 @@ void CheckWrapped(Input text, const ConversionResult& wrapped) {
 void FuzzTextFile(Input input) {
     CheckWrapped(input, WrapTextBytes(input));
 
-    const ConversionResult reheaded = RewrapTextBytes(input);
+    const ResultOf<Bytes> reheaded = RewrapTextBytes(input);
     if (input.size() <= kHeadedTextHeaderSize) {
-        Require(!reheaded.Ok(), "a headed text with no body is refused");
+        Require(!reheaded.IsOk(), "a headed text with no body is refused");
     } else {
         CheckWrapped(input.subspan(kHeadedTextHeaderSize), reheaded);
     }
 
-    const ConversionResult unwrapped = UnwrapTextBytes(input);
+    const ResultOf<Bytes> unwrapped = UnwrapTextBytes(input);
     if (input.size() < kTextHeaderSize) {
-        Require(!unwrapped.Ok() && unwrapped.bytes.empty(),
-                "a text shorter than its header is refused");
+        Require(!unwrapped.IsOk(), "a text shorter than its header is refused");
     } else {
-        Require(unwrapped.Ok() && SameBytes(unwrapped.bytes, input.subspan(kTextHeaderSize)),
+        Require(unwrapped.IsOk() && SameBytes(unwrapped.Value(), input.subspan(kTextHeaderSize)),
                 "unwrapping drops exactly the header");
     }
 }

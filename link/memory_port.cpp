@@ -15,9 +15,12 @@ struct MemoryPort::Line {
     bool hungUp = false;
 };
 
-MemoryPort::MemoryPort(std::shared_ptr<Line> line, int side) : line_(std::move(line)), side_(side) {}
+MemoryPort::MemoryPort(std::shared_ptr<Line> line, int side)
+    : line_(std::move(line)), side_(side) {}
 
-MemoryPort::~MemoryPort() { HangUp(); }
+MemoryPort::~MemoryPort() {
+    HangUp();
+}
 
 void MemoryPort::HangUp() {
     {
@@ -35,19 +38,19 @@ void MemoryPort::Cancel() {
     line_->changed.notify_all();
 }
 
-IoStatus MemoryPort::Write(std::span<const std::uint8_t> bytes) {
+Result MemoryPort::Write(std::span<const std::uint8_t> bytes) {
     {
         std::lock_guard lock(line_->mutex);
-        if (line_->cancelled[static_cast<std::size_t>(side_)]) return IoStatus::cancelled;
-        if (line_->hungUp) return IoStatus::failed;
+        if (line_->cancelled[static_cast<std::size_t>(side_)]) return PortCancelled();
+        if (line_->hungUp) return WriteFailed({});
         auto& peerInbox = line_->inbox[static_cast<std::size_t>(1 - side_)];
         peerInbox.insert(peerInbox.end(), bytes.begin(), bytes.end());
     }
     line_->changed.notify_all();
-    return IoStatus::ok;
+    return Result::Ok();
 }
 
-IoStatus MemoryPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
+Result MemoryPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
     std::unique_lock lock(line_->mutex);
     const auto self = static_cast<std::size_t>(side_);
     auto& inbox = line_->inbox[self];
@@ -56,18 +59,18 @@ IoStatus MemoryPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
         // The silence bound restarts with every byte that arrives.
         auto ready = [&] { return line_->cancelled[self] || !inbox.empty() || line_->hungUp; };
         if (silence) {
-            if (!line_->changed.wait_for(lock, *silence, ready)) return IoStatus::timedOut;
+            if (!line_->changed.wait_for(lock, *silence, ready)) return PortSilent({});
         } else {
             line_->changed.wait(lock, ready);
         }
-        if (line_->cancelled[self]) return IoStatus::cancelled;
-        if (inbox.empty()) return IoStatus::failed;  // hung up and drained
+        if (line_->cancelled[self]) return PortCancelled();
+        if (inbox.empty()) return ReadFailed({});  // hung up and drained
         while (got < bytes.size() && !inbox.empty()) {
             bytes[got++] = inbox.front();
             inbox.pop_front();
         }
     }
-    return IoStatus::ok;
+    return Result::Ok();
 }
 
 std::pair<std::unique_ptr<MemoryPort>, std::unique_ptr<MemoryPort>> MakeMemoryPortPair() {

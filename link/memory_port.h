@@ -12,20 +12,20 @@
 namespace kestrel {
 
 class MemoryPort : public Port {
-public:
+  public:
     struct Line;  // the shared state of both ends
     MemoryPort(std::shared_ptr<Line> line, int side);
     ~MemoryPort() override;
 
-    IoStatus Write(std::span<const std::uint8_t> bytes) override;
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override;
+    Result Write(std::span<const std::uint8_t> bytes) override;
+    Result Read(std::span<std::uint8_t> bytes, Silence silence) override;
     void Cancel() override;
 
     // Ends this side as a pulled cable would: both sides' reads fail once
     // drained, and writes fail at once.
     void HangUp();
 
-private:
+  private:
     std::shared_ptr<Line> line_;
     int side_;
 };

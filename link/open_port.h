@@ -5,6 +5,10 @@
 // opened for exclusive use and set to
 // 115200 baud, 8 data bits, no parity, 1 stop bit, raw, no flow control; the
 // settings found are put back when the port is destroyed.
+//
+// A port that cannot be opened fails with "无法打开串口%s!" (the name as
+// given), the program's words for why when it has any (busy, missing, no
+// permission and how to get it), and the OS's own error.
 
 #include <memory>
 #include <string>
@@ -15,12 +19,7 @@
 
 namespace kestrel {
 
-struct OpenedPort {
-    std::unique_ptr<Port> port;  // null when the port could not be opened
-    std::string reason;          // GBK text saying why, when port is null
-};
-
-OpenedPort OpenSerialPort(std::string_view name);
+ResultOf<std::unique_ptr<Port>> OpenSerialPort(std::string_view name);
 
 // The device path a port name stands for on this platform.
 std::string SerialDevicePath(std::string_view name);

@@ -1,6 +1,7 @@
 #pragma once
-// The packet buffer shared by every packet exchange of one transfer run, and
-// the pure framing functions (no I/O), so that frames can be built and
+// The packet buffer of one transfer run's link, in which every packet the PC
+// sends is framed in place and every data packet the handheld sends lands,
+// and the pure framing functions (no I/O), so that frames can be built and
 // checked without a port.
 //
 // PC packet on the line:      type, length (16-bit LE), payload, XOR checksum
@@ -12,7 +13,6 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 namespace kestrel {
 
@@ -44,24 +44,33 @@ inline constexpr std::uint8_t kGreetNotYet = 0xB3;  // PC: greeting not complete
 inline constexpr std::uint8_t kGreetDone = 0x4C;    // 'L': PC: greeting complete
 inline constexpr std::uint8_t kRetryFirst = 0xCF;   // PC: after an X to a ReadRequest
 inline constexpr std::uint8_t kRetrySecond = 0xCB;
+inline constexpr std::uint8_t kClosing = 0x04;  // device: the session is closed
 }  // namespace control
 
-struct Packet {
-    // Incoming data payloads and their checksum share this buffer; outgoing
-    // payloads never exceed 1024 bytes.
+// A PC packet is framed where it is built, so sending it copies nothing and
+// allocates nothing: the header goes before the payload, the checksum after.
+class Packet {
+  public:
+    static constexpr std::size_t kHeaderSize = 3;  // type, then the length LE
+    // Incoming data payloads and their checksum share the payload's room;
+    // outgoing payloads never exceed 1024 bytes.
     static constexpr std::size_t kPayloadCapacity = 4100;
     static constexpr std::size_t kMaxDataLength = kPayloadCapacity - 1;
 
     PacketType type{};
     std::uint16_t length = 0;
-    std::array<std::uint8_t, kPayloadCapacity> payload{};
 
-    std::span<const std::uint8_t> Payload() const { return {payload.data(), length}; }
+    // Where a payload is put, or lands: kPayloadCapacity bytes.
+    std::span<std::uint8_t> Room() { return {frame_.data() + kHeaderSize, kPayloadCapacity}; }
+    std::span<const std::uint8_t> Payload() const { return {frame_.data() + kHeaderSize, length}; }
+    // The bytes of the packet as they go on the line: type, length, and for
+    // a length above 0 the payload and its XOR checksum.
+    std::span<const std::uint8_t> Frame();
+
+  private:
+    std::array<std::uint8_t, kHeaderSize + kPayloadCapacity> frame_{};
 };
 
 std::uint8_t Checksum(std::span<const std::uint8_t> bytes);
-
-// The bytes of a PC packet as they go on the line.
-std::vector<std::uint8_t> FramePacket(const Packet& packet);
 
 }  // namespace kestrel

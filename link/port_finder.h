@@ -8,6 +8,9 @@
 // - Blocks until a port is found, no port is left to listen to, or `stop`
 //   returns true (it is asked at least every tenth of a second, from every
 //   listening thread at once, so it must be safe to call concurrently).
+// - Fails with "没有找到文曲星" when no port greeted (and, when none could
+//   be opened at all, "：没有可以打开的串口" and the last port's reason,
+//   so the OS's word for why reaches the user); cancelled when stopped.
 // - The port found still holds the greeting byte that chose it: the first
 //   read returns it, so the greeting is answered from its start.
 // - Nothing is ever written to any port here.
@@ -23,14 +26,13 @@
 namespace kestrel {
 
 struct FoundPort {
-    std::unique_ptr<Port> port;  // null when none was found
-    std::string name;            // the port's name, as given
-    bool anyOpened = false;      // whether any port could be listened to at all
+    std::unique_ptr<Port> port;
+    std::string name;  // the port's name, as given
 };
 
-using SerialOpener = std::function<OpenedPort(std::string_view name)>;
+using SerialOpener = std::function<ResultOf<std::unique_ptr<Port>>(std::string_view name)>;
 
-FoundPort FindGreetingPort(const std::vector<std::string>& names, const SerialOpener& open,
-                           const std::function<bool()>& stop);
+ResultOf<FoundPort> FindGreetingPort(const std::vector<std::string>& names,
+                                     const SerialOpener& open, const std::function<bool()>& stop);
 
 }  // namespace kestrel

@@ -13,23 +13,10 @@ Silence ReadBound(const SerialLink& link) {
     return link.silenceBound;
 }
 
-Result FromIo(IoStatus status, std::string_view failure) {
-    switch (status) {
-        case IoStatus::ok:
-            return Result::Ok();
-        case IoStatus::cancelled:
-            return Result::Cancelled(texts::kCancelled);
-        case IoStatus::failed:
-        case IoStatus::timedOut:
-            break;
-    }
-    return Result::Failed(failure);
-}
-
 }  // namespace
 
 Result WriteBytes(SerialLink& link, std::span<const std::uint8_t> bytes) {
-    return FromIo(link.port.Write(bytes), texts::kSendError);
+    return link.port.Write(bytes);
 }
 
 Result WriteByte(SerialLink& link, std::uint8_t byte) {
@@ -37,12 +24,11 @@ Result WriteByte(SerialLink& link, std::uint8_t byte) {
 }
 
 Result ReadBytes(SerialLink& link, std::span<std::uint8_t> bytes) {
-    return FromIo(link.port.Read(bytes, ReadBound(link)), texts::kReceiveError);
+    return link.port.Read(bytes, ReadBound(link));
 }
 
 Result ReadByte(SerialLink& link, std::uint8_t& byte) {
-    return FromIo(link.port.Read(std::span<std::uint8_t>(&byte, 1), ReadBound(link)),
-                  texts::kBadResponse);
+    return ReadBytes(link, std::span<std::uint8_t>(&byte, 1));
 }
 
 Result Handshake(SerialLink& link) {
@@ -84,9 +70,8 @@ Result AwaitReady(SerialLink& link, Readiness readiness) {
 }  // namespace
 
 Result SendPacket(SerialLink& link, Readiness readiness) {
-    const std::vector<std::uint8_t> frame = FramePacket(link.packet);
     if (Result ready = AwaitReady(link, readiness); !ready.IsOk()) return ready;
-    if (Result sent = WriteBytes(link, frame); !sent.IsOk()) return sent;
+    if (Result sent = WriteBytes(link, link.packet.Frame()); !sent.IsOk()) return sent;
     if (link.packet.length == 0) return Result::Ok();  // no reply to an empty packet
     std::uint8_t reply = 0;
     if (Result read = ReadByte(link, reply); !read.IsOk()) return read;
@@ -100,7 +85,7 @@ Result SendPacket(SerialLink& link, Readiness readiness) {
     }
 }
 
-Result ReceiveDataPacket(SerialLink& link) {
+ResultOf<std::span<const std::uint8_t>> ReceiveDataPacket(SerialLink& link) {
     Packet& packet = link.packet;
     std::uint8_t lead = 0;
     if (Result read = ReadByte(link, lead); !read.IsOk()) return read;
@@ -112,12 +97,12 @@ Result ReceiveDataPacket(SerialLink& link) {
     // More than the buffer holds: refused before any of it is read.
     if (length > Packet::kMaxDataLength) return Result::Failed(texts::kReceiveError);
     packet.length = length;
-    if (length == 0) return Result::Ok();
-    const std::span<std::uint8_t> body(packet.payload.data(), length + 1U);
+    if (length == 0) return packet.Payload();
+    const std::span<std::uint8_t> body = packet.Room().first(length + 1U);
     if (Result read = ReadBytes(link, body); !read.IsOk()) return read;
     if (Result acked = WriteByte(link, control::kAck); !acked.IsOk()) return acked;
     if (Checksum(body) != 0) return Result::Failed(texts::kChecksumError);
-    return Result::Ok();
+    return packet.Payload();
 }
 
 }  // namespace kestrel

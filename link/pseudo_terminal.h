@@ -11,14 +11,15 @@
 //   non-blocking, never changes its terminal settings, and keeps every promise
 //   of Port (whole reads and writes, the silence bound, Cancel, hang-up as
 //   failure).
-// - PseudoTerminal acquires a master and its slave path in its constructor and
-//   throws std::system_error when the system has none to give; everything it
-//   opened is closed when it is destroyed.
+// - PseudoTerminal::Open() acquires a master and its slave path, or fails
+//   with "无法建立虚拟串口" and the OS's reason when the system has none to
+//   give; everything it opened is closed when it is destroyed.
 
 #include <memory>
 #include <string>
 
 #include "link/port.h"
+#include "status/result.h"
 
 namespace kestrel {
 
@@ -48,20 +49,20 @@ class UniqueFd {
     int fd_ = -1;
 };
 
-// A Port over `fd`, which it owns. Null only when the descriptor is invalid or
+// A Port over `fd`, which it owns; fails when the descriptor is invalid or
 // the port's cancel signal cannot be created (the descriptor is closed then).
-std::unique_ptr<Port> MakeDescriptorPort(UniqueFd fd);
+ResultOf<std::unique_ptr<Port>> MakeDescriptorPort(UniqueFd fd);
 
 class PseudoTerminal {
   public:
-    PseudoTerminal();  // throws std::system_error
+    static ResultOf<PseudoTerminal> Open();
 
     // The path a PC-side program opens, e.g. /dev/pts/3.
     const std::string& SlavePath() const { return slavePath_; }
 
     // The master side as a Port; the master belongs to the port from then on,
-    // and destroying that port hangs up the slave. Null when already taken.
-    std::unique_ptr<Port> TakeMasterPort();
+    // and destroying that port hangs up the slave. Fails when already taken.
+    ResultOf<std::unique_ptr<Port>> TakeMasterPort();
 
     // Keeps a slave descriptor of its own open, set raw, for as long as this
     // object lives. Without it the master fails (EIO on Linux) whenever no
@@ -69,10 +70,12 @@ class PseudoTerminal {
     // two PC sessions; raw so that nothing written to the master is echoed or
     // altered before a PC program sets its own settings. The keeper takes
     // neither the lock nor the exclusive flag, so a PC program opening the
-    // slave afterwards still gets the port for itself. Throws std::system_error.
-    void KeepSlaveOpenRaw();
+    // slave afterwards still gets the port for itself.
+    Result KeepSlaveOpenRaw();
 
   private:
+    PseudoTerminal() = default;
+
     UniqueFd master_;
     UniqueFd keeper_;
     std::string slavePath_;

@@ -4,16 +4,18 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <system_error>
 
 #include "link/pseudo_terminal.h"
+#include "status/system_words.h"
+#include "text/texts.h"
 
 namespace kestrel {
 
 namespace {
 
-[[noreturn]] void ThrowLastError(const char* what) {
-    throw std::system_error(errno, std::generic_category(), what);
+// Why no pseudo-terminal could be had: the OS's error of the call just made.
+Result NoTerminal(std::string_view path = {}) {
+    return Result::Failed(texts::kNoPseudoTerminal, path, LastSystemError());
 }
 
 void MakeRaw(termios& settings) {
@@ -28,32 +30,36 @@ void MakeRaw(termios& settings) {
 
 }  // namespace
 
-PseudoTerminal::PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY)) {
-    if (!master_.Valid()) ThrowLastError("posix_openpt");
-    if (::fcntl(master_.Get(), F_SETFD, FD_CLOEXEC) != 0) ThrowLastError("fcntl");
-    if (::grantpt(master_.Get()) != 0) ThrowLastError("grantpt");
-    if (::unlockpt(master_.Get()) != 0) ThrowLastError("unlockpt");
+ResultOf<PseudoTerminal> PseudoTerminal::Open() {
+    PseudoTerminal terminal;
+    terminal.master_.Reset(::posix_openpt(O_RDWR | O_NOCTTY));
+    const int master = terminal.master_.Get();
+    if (master < 0 || ::fcntl(master, F_SETFD, FD_CLOEXEC) != 0 || ::grantpt(master) != 0 ||
+        ::unlockpt(master) != 0) {
+        return NoTerminal();
+    }
     // ptsname() is not reentrant, but ptsname_r() is not available everywhere;
     // the name is copied at once.
-    const char* path = ::ptsname(master_.Get());
-    if (path == nullptr) ThrowLastError("ptsname");
-    slavePath_ = path;
+    const char* path = ::ptsname(master);
+    if (path == nullptr) return NoTerminal();
+    terminal.slavePath_ = path;
+    return terminal;
 }
 
-std::unique_ptr<Port> PseudoTerminal::TakeMasterPort() {
-    if (!master_.Valid()) return nullptr;
+ResultOf<std::unique_ptr<Port>> PseudoTerminal::TakeMasterPort() {
+    if (!master_.Valid()) return Result::Failed(texts::kNoPseudoTerminal, slavePath_);
     return MakeDescriptorPort(std::move(master_));
 }
 
-void PseudoTerminal::KeepSlaveOpenRaw() {
-    if (keeper_.Valid()) return;
+Result PseudoTerminal::KeepSlaveOpenRaw() {
+    if (keeper_.Valid()) return Result::Ok();
     UniqueFd slave(::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!slave.Valid()) ThrowLastError("open slave");
     termios settings{};
-    if (::tcgetattr(slave.Get(), &settings) != 0) ThrowLastError("tcgetattr");
+    if (!slave.Valid() || ::tcgetattr(slave.Get(), &settings) != 0) return NoTerminal(slavePath_);
     MakeRaw(settings);
-    if (::tcsetattr(slave.Get(), TCSANOW, &settings) != 0) ThrowLastError("tcsetattr");
+    if (::tcsetattr(slave.Get(), TCSANOW, &settings) != 0) return NoTerminal(slavePath_);
     keeper_ = std::move(slave);
+    return Result::Ok();
 }
 
 }  // namespace kestrel

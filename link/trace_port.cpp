@@ -4,6 +4,7 @@
 
 #include "link/packet.h"
 #include "link/packet_types.h"
+#include "text/gbk.h"
 
 namespace kestrel {
 namespace {
@@ -19,18 +20,10 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-std::string_view StatusWord(IoStatus status) {
-    switch (status) {
-        case IoStatus::ok:
-            return "";
-        case IoStatus::failed:
-            return "  [failed]";
-        case IoStatus::timedOut:
-            return "  [no answer in time]";
-        case IoStatus::cancelled:
-            return "  [cancelled]";
-    }
-    return "";
+// How a call that did not succeed ended, in the port's own words.
+std::string Ending(const Result& result) {
+    if (result.IsOk()) return {};
+    return "  [" + gbk::ToUtf8(result.Reason()).value_or("?") + "]";
 }
 
 // What a single control byte means, by the way it travels.
@@ -63,6 +56,8 @@ std::string_view ControlMeaning(std::uint8_t byte, bool fromPc) {
             return "'Q' greeting";
         case control::kDataLead:
             return "a data packet follows";
+        case control::kClosing:
+            return "session closed";
         default:
             return "";
     }
@@ -70,37 +65,33 @@ std::string_view ControlMeaning(std::uint8_t byte, bool fromPc) {
 
 }  // namespace
 
-TracePort::TracePort(Port& inner, std::ostream& out, TextShower showText)
-    : inner_(inner),
-      out_(out),
-      showText_(std::move(showText)),
-      start_(std::chrono::steady_clock::now()) {}
+TracePort::TracePort(Port& inner, LineWriter writeLine)
+    : inner_(inner), writeLine_(std::move(writeLine)) {}
 
-IoStatus TracePort::Write(std::span<const std::uint8_t> bytes) {
-    const IoStatus status = inner_.Write(bytes);
-    Line("PC >", bytes, status);
-    out_ << "                    " << DescribeWrite(bytes) << '\n' << std::flush;
-    return status;
+Result TracePort::Write(std::span<const std::uint8_t> bytes) {
+    Result result = inner_.Write(bytes);
+    Line("PC >", bytes, result, DescribeWrite(bytes));
+    return result;
 }
 
-IoStatus TracePort::Read(std::span<std::uint8_t> bytes, Silence silence) {
-    const IoStatus status = inner_.Read(bytes, silence);
-    const std::span<const std::uint8_t> got = status == IoStatus::ok
-                                                  ? std::span<const std::uint8_t>(bytes)
-                                                  : std::span<const std::uint8_t>();
-    Line("PC <", got, status);
-    out_ << "                    " << (status == IoStatus::ok ? DescribeRead(got) : "") << '\n'
-         << std::flush;
-    return status;
+Result TracePort::Read(std::span<std::uint8_t> bytes, Silence silence) {
+    Result result = inner_.Read(bytes, silence);
+    const std::span<const std::uint8_t> got =
+        result.IsOk() ? std::span<const std::uint8_t>(bytes) : std::span<const std::uint8_t>();
+    Line("PC <", got, result, result.IsOk() ? DescribeRead(got) : "");
+    return result;
 }
 
-void TracePort::Line(const char* direction, std::span<const std::uint8_t> bytes, IoStatus status) {
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_)
-            .count();
+// The call's line, then its meaning on a line of its own below the bytes.
+void TracePort::Line(const char* direction, std::span<const std::uint8_t> bytes,
+                     const Result& result, std::string_view meaning) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!start_) start_ = now;  // the first line is the trace's time zero
+    const double ms = std::chrono::duration<double, std::milli>(now - *start_).count();
     char time[32];
     std::snprintf(time, sizeof time, "%10.3f ms", ms);
-    out_ << time << "  " << direction << ' ' << Hex(bytes) << StatusWord(status) << '\n';
+    writeLine_(std::string(time) + "  " + direction + ' ' + Hex(bytes) + Ending(result));
+    writeLine_(std::string(20, ' ') + std::string(meaning));
 }
 
 std::string TracePort::DescribeWrite(std::span<const std::uint8_t> bytes) const {
@@ -118,8 +109,9 @@ std::string TracePort::DescribeWrite(std::span<const std::uint8_t> bytes) const 
         const auto textBytes = payload.subspan(info->textOffset);
         std::string gbk(textBytes.begin(), textBytes.end());
         gbk = gbk.substr(0, gbk.find('\0'));
-        const std::optional<std::string> shown = showText_ ? showText_(gbk) : std::nullopt;
-        if (shown) text += ", \"" + *shown + "\"";
+        if (const std::optional<std::string> shown = gbk::ToUtf8(gbk)) {
+            text += ", \"" + *shown + "\"";
+        }
     }
     const bool sumOk = Checksum(payload) == bytes.back();
     text += sumOk ? ", checksum ok" : ", checksum WRONG";

@@ -13,8 +13,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "link/link_texts.h"
 #include "link/open_port.h"
-#include "text/texts.h"
+#include "status/system_words.h"
 
 namespace kestrel {
 namespace {
@@ -61,8 +62,10 @@ std::optional<Clock::time_point> DeadlineAfter(Silence silence) {
 
 class ComPort final : public Port {
   public:
-    ComPort(UniqueHandle handle, const DCB& foundState, const COMMTIMEOUTS& foundTimeouts)
+    ComPort(UniqueHandle handle, std::string name, const DCB& foundState,
+            const COMMTIMEOUTS& foundTimeouts)
         : handle_(std::move(handle)),
+          name_(std::move(name)),
           foundState_(foundState),
           foundTimeouts_(foundTimeouts),
           cancel_(MakeEvent()),
@@ -73,20 +76,24 @@ class ComPort final : public Port {
     bool Ready() const { return cancel_ && readDone_ && writeDone_; }
     bool ApplyWorkingSettings();
 
-    IoStatus Write(std::span<const std::uint8_t> bytes) override;
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override;
+    Result Write(std::span<const std::uint8_t> bytes) override;
+    Result Read(std::span<std::uint8_t> bytes, Silence silence) override;
     void Cancel() override;
 
   private:
+    enum class Direction { in, out };
+    // An overlapped operation's end: its bytes, or its failure.
     struct Transfer {
-        IoStatus status;
+        Result status;
         DWORD count;
     };
-    Transfer Finish(OVERLAPPED& pending, DWORD waitMs);
+    Result Failure(Direction direction) const;
+    Transfer Finish(OVERLAPPED& pending, DWORD waitMs, Direction direction);
     Transfer ReadSome(std::span<std::uint8_t> bytes, std::optional<Clock::time_point> deadline);
     void FinishOutput();
 
     UniqueHandle handle_;
+    std::string name_;  // GBK, for failures
     DCB foundState_;
     COMMTIMEOUTS foundTimeouts_;
     UniqueHandle cancel_;
@@ -165,36 +172,41 @@ bool ComPort::ApplyWorkingSettings() {
 // Waits for an overlapped operation to end: done, cancelled, or out of time.
 // The operation is always collected before this returns, since the system
 // writes into `pending` and the buffer until it has ended.
-ComPort::Transfer ComPort::Finish(OVERLAPPED& pending, DWORD waitMs) {
+ComPort::Transfer ComPort::Finish(OVERLAPPED& pending, DWORD waitMs, Direction direction) {
     HANDLE handle = handle_.get();
     const HANDLE events[2] = {pending.hEvent, cancel_.get()};
     const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, waitMs);
     if (woke != WAIT_OBJECT_0) ::CancelIoEx(handle, &pending);
     DWORD count = 0;
     const bool done = ::GetOverlappedResult(handle, &pending, &count, TRUE) != FALSE;
-    if (woke == WAIT_OBJECT_0 + 1) return {IoStatus::cancelled, 0};
+    if (woke == WAIT_OBJECT_0 + 1) return {PortCancelled(), 0};
     // Bytes that came in while the wait ran out still count.
-    if (count > 0) return {IoStatus::ok, count};
-    if (woke == WAIT_TIMEOUT) return {IoStatus::timedOut, 0};
-    return {done ? IoStatus::ok : IoStatus::failed, 0};
+    if (count > 0) return {Result::Ok(), count};
+    if (woke == WAIT_TIMEOUT) return {PortSilent(name_), 0};
+    return {done ? Result::Ok() : Failure(direction), 0};
 }
 
-IoStatus ComPort::Write(std::span<const std::uint8_t> bytes) {
+Result ComPort::Failure(Direction direction) const {
+    const std::error_code error = LastSystemError();
+    return direction == Direction::in ? ReadFailed(name_, error) : WriteFailed(name_, error);
+}
+
+Result ComPort::Write(std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        if (cancelled_) return IoStatus::cancelled;
+        if (cancelled_) return PortCancelled();
         OVERLAPPED pending{};
         pending.hEvent = writeDone_.get();
         const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 20));
         if (!::WriteFile(handle_.get(), bytes.data(), size, nullptr, &pending) &&
             ::GetLastError() != ERROR_IO_PENDING) {
-            return IoStatus::failed;
+            return Failure(Direction::out);
         }
-        const Transfer written = Finish(pending, INFINITE);
-        if (written.status != IoStatus::ok) return written.status;
-        if (written.count == 0) return IoStatus::failed;  // the port took nothing
+        Transfer written = Finish(pending, INFINITE, Direction::out);
+        if (!written.status.IsOk()) return std::move(written.status);
+        if (written.count == 0) return WriteFailed(name_);  // the port took nothing
         bytes = bytes.subspan(written.count);
     }
-    return IoStatus::ok;
+    return Result::Ok();
 }
 
 // One ReadFile: whatever is there, up to bytes.size(), once at least one
@@ -206,25 +218,25 @@ ComPort::Transfer ComPort::ReadSome(std::span<std::uint8_t> bytes,
     const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 20));
     if (!::ReadFile(handle_.get(), bytes.data(), size, nullptr, &pending) &&
         ::GetLastError() != ERROR_IO_PENDING) {
-        return {IoStatus::failed, 0};
+        return {Failure(Direction::in), 0};
     }
-    return Finish(pending, WaitMilliseconds(deadline));
+    return Finish(pending, WaitMilliseconds(deadline), Direction::in);
 }
 
-IoStatus ComPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
+Result ComPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
     auto deadline = DeadlineAfter(silence);
     while (!bytes.empty()) {
-        if (cancelled_) return IoStatus::cancelled;
-        const Transfer got = ReadSome(bytes, deadline);
-        if (got.status != IoStatus::ok) return got.status;
+        if (cancelled_) return PortCancelled();
+        Transfer got = ReadSome(bytes, deadline);
+        if (!got.status.IsOk()) return std::move(got.status);
         if (got.count == 0) {
-            if (deadline && Clock::now() >= *deadline) return IoStatus::timedOut;
+            if (deadline && Clock::now() >= *deadline) return PortSilent(name_);
             continue;
         }
         bytes = bytes.subspan(got.count);
         deadline = DeadlineAfter(silence);  // the bound counts from the latest byte
     }
-    return IoStatus::ok;
+    return Result::Ok();
 }
 
 // Lets queued bytes (the last acknowledgement of a transfer, say) leave at
@@ -245,6 +257,8 @@ void ComPort::FinishOutput() {
     }
 }
 
+// The program's own words for an error of CreateFileW, when it has any:
+// the OS's words follow them.
 std::string_view ReasonForError(DWORD error) {
     switch (error) {
         case ERROR_ACCESS_DENIED:  // what a COM port open in another program gives
@@ -264,12 +278,18 @@ std::string_view ReasonForError(DWORD error) {
         case ERROR_INVALID_HANDLE:
             return texts::kPortNotSerial;
         default:
-            return texts::kPortSystemError;
+            return {};
     }
 }
 
-OpenedPort Refuse(std::string_view reason) {
-    return {nullptr, std::string(reason)};
+// 无法打开串口%s! with the port's name, the program's words for why, and
+// the OS's (none when `error` is 0).
+Result CannotOpen(std::string_view name, std::string_view why, DWORD error) {
+    const std::error_code code =
+        error == 0 ? std::error_code()
+                   : std::error_code(static_cast<int>(error), std::system_category());
+    return Result::Failed(texts::CannotOpenPort(texts::PortName(name)) + std::string(why), {},
+                          code);
 }
 
 std::wstring WideFromUtf8(std::string_view text) {
@@ -339,25 +359,31 @@ std::vector<std::string> PortsInDeviceMap() {
 
 }  // namespace
 
-OpenedPort OpenSerialPort(std::string_view name) {
+ResultOf<std::unique_ptr<Port>> OpenSerialPort(std::string_view name) {
     const std::wstring path = WideFromUtf8(SerialDevicePath(name));
-    if (path.empty()) return Refuse(texts::kPortMissing);
+    if (path.empty()) return CannotOpen(name, texts::kPortMissing, 0);
     UniqueHandle handle =
         AdoptHandle(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
-    if (!handle) return Refuse(ReasonForError(::GetLastError()));
+    if (!handle) {
+        const DWORD error = ::GetLastError();
+        return CannotOpen(name, ReasonForError(error), error);
+    }
     DCB foundState{};
     foundState.DCBlength = sizeof foundState;
     COMMTIMEOUTS foundTimeouts{};
     if (!::GetCommState(handle.get(), &foundState) ||
         !::GetCommTimeouts(handle.get(), &foundTimeouts)) {
-        return Refuse(texts::kPortNotSerial);
+        return CannotOpen(name, texts::kPortNotSerial, ::GetLastError());
     }
     // From here on, destroying the port puts the found settings back.
-    auto port = std::make_unique<ComPort>(std::move(handle), foundState, foundTimeouts);
-    if (!port->Ready()) return Refuse(texts::kPortSystemError);
-    if (!port->ApplyWorkingSettings()) return Refuse(texts::kPortUnsupported);
-    return {std::move(port), {}};
+    auto port = std::make_unique<ComPort>(std::move(handle), texts::PortName(name), foundState,
+                                          foundTimeouts);
+    if (!port->Ready()) return CannotOpen(name, {}, ::GetLastError());
+    if (!port->ApplyWorkingSettings()) {
+        return CannotOpen(name, texts::kPortUnsupported, ::GetLastError());
+    }
+    return std::unique_ptr<Port>(std::move(port));
 }
 
 // "COM10" and above open only through the device namespace, and the form

@@ -23,6 +23,11 @@ const std::string& Result::Reason() const noexcept {
     return failure_ ? failure_->reason : kNone;
 }
 
+Result Result::About(std::string_view subject) && {
+    if (!failure_ || failure_->subjectSize > 0 || subject.empty()) return std::move(*this);
+    return Result(failure_->kind, Action(), subject, failure_->error);
+}
+
 std::string_view Result::Part(std::size_t at, std::size_t size) const noexcept {
     if (!failure_) return {};
     return std::string_view(failure_->reason).substr(at, size);

@@ -14,7 +14,11 @@
 //   language, as GBK.
 // - refused: the handheld answered 'X'; only a ReadRequest takes that as a
 //   reason to ask again, everywhere else it ends the run like a failure.
+// - timedOut: no byte came within the silence bound; a listener (the port
+//   search, the handheld's greeting) listens again, a run ends like a failure.
 // - cancelled: the run was stopped from another thread.
+// - About() names the file of a failure found by code that had no name to
+//   give (a pure conversion, say), once its caller knows it.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,7 +33,7 @@ namespace kestrel {
 
 class [[nodiscard]] Result {
   public:
-    enum class Kind : std::uint8_t { ok, refused, failed, cancelled };
+    enum class Kind : std::uint8_t { ok, refused, failed, cancelled, timedOut };
 
     static Result Ok() noexcept { return Result(); }
     static Result Failed(std::string_view action, std::string_view subject = {},
@@ -43,6 +47,9 @@ class [[nodiscard]] Result {
     static Result Cancelled(std::string_view action, std::string_view subject = {},
                             std::error_code error = {}) {
         return Result(Kind::cancelled, action, subject, error);
+    }
+    static Result TimedOut(std::string_view action, std::string_view subject = {}) {
+        return Result(Kind::timedOut, action, subject, {});
     }
 
     Result(const Result& other)
@@ -68,6 +75,9 @@ class [[nodiscard]] Result {
         return failure_ ? failure_->error : std::error_code();
     }
     const std::string& Reason() const noexcept;
+
+    // This failure about `subject`, when it names none yet; anything else as it is.
+    Result About(std::string_view subject) &&;
 
   private:
     struct Failure {

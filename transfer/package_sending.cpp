@@ -1,66 +1,47 @@
 #include "transfer/package_sending.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "formats/package_file.h"
-#include "formats/temp_file.h"
+#include "formats/pc_file.h"
+#include "formats/scratch_file.h"
+#include "formats/staging.h"
+#include "status/shown_name.h"
 #include "transfer/send_session.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel {
-namespace {
-
-std::string_view ProblemText(PackageProblem problem) {
-    switch (problem) {
-        case PackageProblem::notPackage:
-            return texts::kPackageNotPackage;
-        case PackageProblem::truncated:
-            return texts::kPackageTruncated;
-        case PackageProblem::badPath:
-            return texts::kPackageBadPath;
-        case PackageProblem::none:
-            break;
-    }
-    return {};
-}
-
-// The entry's data, alone in TempFile; the entry is sent from there as stored.
-Result StageEntry(TransferRun& run, std::istream& package, const PackageEntry& entry,
-                  TransferFile& staged) {
-    const std::optional<std::vector<std::uint8_t>> data = ReadEntryData(package, entry);
-    if (!data) return Result::Failed(texts::kPcFileReadError);
-    TempFilePlace place = ClaimTempFile(run.formats.tempFileClaim, run.formats.tempDirectory);
-    if (place.path.empty()) return Result::Failed(place.failure);
-    if (const std::string_view failure = WriteTempFile(place.path, *data); !failure.empty()) {
-        return Result::Failed(failure);
-    }
-    staged =
-        TransferFile{std::move(place.path), FileType::kOther, entry.directory, false, entry.name};
-    return Result::Ok();
-}
-
-}  // namespace
 
 Result SendPackage(TransferRun& run, const std::filesystem::path& packagePath) {
-    std::ifstream package(packagePath, std::ios::binary);
-    if (!package.is_open()) return Result::Failed(texts::kCannotOpenPcFile);
-    const PackageIndex index = CheckPackage(package);
-    if (index.problem != PackageProblem::none) return Result::Failed(ProblemText(index.problem));
+    ResultOf<InputFile> opened = InputFile::Open(packagePath);
+    if (!opened.IsOk()) return std::move(opened).Failure();
+    InputFile& package = opened.Value();
+    const std::string name = ShownName(packagePath);
+    const PackageReader read = [&package](std::uint64_t offset, std::span<std::uint8_t> into) {
+        return package.ReadAt(offset, into);
+    };
+    ResultOf<std::vector<PackageEntry>> checked = CheckPackage(package.Size(), read, name);
+    if (!checked.IsOk()) return std::move(checked).Failure();
 
-    const auto& entries = index.entries;
+    const std::vector<PackageEntry>& entries = checked.Value();
     auto isSent = [](const PackageEntry& entry) { return entry.size > 0; };
     const auto first = std::find_if(entries.begin(), entries.end(), isSent);
-    if (first == entries.end()) return Result::Failed(texts::kPackageEmpty);
+    if (first == entries.end()) return Result::Failed(texts::kPackageEmpty, name);
     const auto last = std::find_if(entries.rbegin(), entries.rend(), isSent).base() - 1;
 
     for (auto entry = first; entry <= last; ++entry) {
         if (!isSent(*entry)) continue;
-        TransferFile staged;
-        if (Result result = StageEntry(run, package, *entry, staged); !result.IsOk()) return result;
+        // The entry's data, alone in a scratch file, is sent from there as
+        // stored; the file goes once the entry has.
+        ResultOf<Bytes> data = ReadEntryData(read, *entry, name);
+        if (!data.IsOk()) return std::move(data).Failure();
+        ResultOf<ScratchFile> staged = ScratchFile::Holding(run.staging.folder, data.Value());
+        if (!staged.IsOk()) return std::move(staged).Failure();
         run.status.ShowStatus(texts::Downloading(entry->name));
+        const TransferFile file{staged.Value().Path(), FileType::kOther, entry->directory, false,
+                                entry->name};
         const SessionFlags flags{entry == first, entry == last};
-        if (Result sent = SendSession(run, staged, flags); !sent.IsOk()) return sent;
+        if (Result sent = SendSession(run, file, flags); !sent.IsOk()) return sent;
     }
     return Result::Ok();
 }

@@ -11,7 +11,7 @@ Result SendPacketWith(SerialLink& link, PacketType type, std::span<const std::ui
     Packet& packet = link.packet;
     packet.type = type;
     packet.length = static_cast<std::uint16_t>(payload.size());
-    std::copy(payload.begin(), payload.end(), packet.payload.begin());
+    std::copy(payload.begin(), payload.end(), packet.Room().begin());
     return SendPacket(link);
 }
 
@@ -20,17 +20,19 @@ Result SendStart(SerialLink& link) {
     Packet& packet = link.packet;
     packet.type = PacketType::Start;
     packet.length = 100;
-    std::fill_n(packet.payload.begin(), packet.length, std::uint8_t{0x20});
-    std::copy(texts::kStartBanner.begin(), texts::kStartBanner.end(), packet.payload.begin() + 45);
+    const std::span<std::uint8_t> payload = packet.Room();
+    std::fill_n(payload.begin(), packet.length, std::uint8_t{0x20});
+    std::copy(texts::kStartBanner.begin(), texts::kStartBanner.end(), payload.begin() + 45);
     return SendPacket(link, Readiness::skipToEnq);
 }
 
 Result SendDirectory(SerialLink& link, std::string_view directory) {
     Packet& packet = link.packet;
     packet.type = PacketType::Directory;
-    packet.payload[0] = '/';
-    std::copy(directory.begin(), directory.end(), packet.payload.begin() + 1);
-    packet.payload[directory.size() + 1] = 0;
+    const std::span<std::uint8_t> payload = packet.Room();
+    payload[0] = '/';
+    std::copy(directory.begin(), directory.end(), payload.begin() + 1);
+    payload[directory.size() + 1] = 0;
     packet.length = static_cast<std::uint16_t>(directory.size() + 2);
     return SendPacket(link);
 }

@@ -1,8 +1,8 @@
 #include "transfer/receive_session.h"
 
 #include <array>
-#include <fstream>
 
+#include "formats/pc_file.h"
 #include "formats/whole_file.h"
 #include "transfer/packets.h"
 #include "transfer/transfer_texts.h"
@@ -15,8 +15,9 @@ namespace {
 Result SendOpenFile(SerialLink& link, std::string_view deviceName) {
     Packet& packet = link.packet;
     packet.type = PacketType::OpenFile;
-    std::copy(deviceName.begin(), deviceName.end(), packet.payload.begin() + 2);
-    packet.payload[deviceName.size() + 2] = 0;
+    const std::span<std::uint8_t> payload = packet.Room();
+    std::copy(deviceName.begin(), deviceName.end(), payload.begin() + 2);
+    payload[deviceName.size() + 2] = 0;
     packet.length = static_cast<std::uint16_t>(deviceName.size() + 3);
     return SendPacket(link);
 }
@@ -34,24 +35,20 @@ Result RequestChunk(SerialLink& link) {
     }
 }
 
-// Appends chunks to the open file until a chunk shorter than 1024 bytes.
-Result ReceiveChunks(TransferRun& run, std::ofstream& file) {
+// Appends chunks to the file until a chunk shorter than 1024 bytes. The file
+// hands what it holds to the system on every way out, so it ends up holding
+// every good chunk whatever ends the receive.
+Result ReceiveChunks(TransferRun& run, OutputFile& file) {
     std::uint64_t received = 0;
     for (;;) {
         run.status.ShowProgress(texts::Kilobytes(received), Progress{received, 0});
         if (Result asked = RequestChunk(run.link); !asked.IsOk()) return asked;
-        if (Result got = ReceiveDataPacket(run.link); !got.IsOk()) return got;
-        const std::uint16_t length = run.link.packet.length;
-        received += length;
-        if (length > 0) {
-            // The stream's buffer passes chunks to the file a few at a time
-            // rather than one system call per chunk; every way out of the
-            // receive closes the stream, so the file still ends up holding
-            // every good chunk, and a failed write shows here or at close.
-            file.write(reinterpret_cast<const char*>(run.link.packet.payload.data()), length);
-            if (!file.good()) return Result::Failed(texts::kPcFileWriteError);
-        }
-        if (length < kChunkSize) return Result::Ok();
+        ResultOf<std::span<const std::uint8_t>> chunk = ReceiveDataPacket(run.link);
+        if (!chunk.IsOk()) return std::move(chunk).Failure();
+        const std::span<const std::uint8_t> data = chunk.Value();
+        received += data.size();
+        if (Result written = file.Write(data); !written.IsOk()) return written;
+        if (data.size() < kChunkSize) return Result::Ok();
     }
 }
 
@@ -62,31 +59,30 @@ Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
     if (Result sent = SendDirectory(run.link, deviceDirectory); !sent.IsOk()) return sent;
     if (Result sent = SendOpenFile(run.link, deviceName); !sent.IsOk()) return sent;
 
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) return Result::Failed(texts::kCannotCreatePcFile);
+    ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kEmptied);
+    if (!opened.IsOk()) return std::move(opened).Failure();
+    OutputFile& file = opened.Value();
     if (Result got = ReceiveChunks(run, file); !got.IsOk()) return got;
-    file.close();
-    if (file.fail()) return Result::Failed(texts::kPcFileWriteError);
+    if (Result closed = file.Close(); !closed.IsOk()) return closed;
     return SendEmptyPacket(run.link, PacketType::EndOfFile);
 }
 
 Result ReceiveSession(TransferRun& run, const TransferFile& file) {
-    std::filesystem::path landing = file.pcPath;
-    if (Result prepared = PrepareForReceiving(landing, file.type, run.formats); !prepared.IsOk()) {
-        return prepared;
-    }
+    if (Result receivable = CheckReceivable(file.type); !receivable.IsOk()) return receivable;
+    ResultOf<std::filesystem::path> landing = LandingFor(file.pcPath, file.type, run.staging);
+    if (!landing.IsOk()) return std::move(landing).Failure();
     SerialLink& link = run.link;
     if (Result greeted = Handshake(link); !greeted.IsOk()) return greeted;
     if (Result started = SendStart(link); !started.IsOk()) return started;
-    const std::filesystem::path partial = PartialPath(landing);
+    const std::filesystem::path partial = PartialPath(landing.Value());
     const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
     if (Result got = ReceiveFile(run, partial, directory, file.deviceName); !got.IsOk()) return got;
     if (Result closed = CloseHandheldSession(run); !closed.IsOk()) return closed;
     // Only now, with the session closed, does the user's file change.
-    if (const std::string_view failure = CommitWholeFile(partial, landing); !failure.empty()) {
-        return Result::Failed(failure);
+    if (Result committed = CommitWholeFile(partial, landing.Value()); !committed.IsOk()) {
+        return committed;
     }
-    return FinishReceiving(landing, file.pcPath, file.type, file.text, run.formats);
+    return FinishReceiving(landing.Value(), file.pcPath, file.type, file.text, run.conversions);
 }
 
 }  // namespace kestrel

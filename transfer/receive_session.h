@@ -6,7 +6,8 @@
 // The chunks land in PartialPath(PC file), emptied first, which replaces the
 // PC file only once the file is complete and the handheld session closed: a
 // receive that fails anywhere leaves the user's file as it was and keeps
-// what arrived intact there.
+// what arrived intact there. The chunks come from the link's packet buffer,
+// as ReceiveDataPacket hands them over.
 
 #include <filesystem>
 #include <string_view>

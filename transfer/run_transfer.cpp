@@ -1,7 +1,6 @@
 #include "transfer/run_transfer.h"
 
 #include <exception>
-#include <fstream>
 #include <new>
 
 #include "link/port_finder.h"
@@ -10,6 +9,7 @@
 #include "transfer/package_sending.h"
 #include "transfer/receive_session.h"
 #include "transfer/send_session.h"
+#include "transfer/trace_file.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel {
@@ -27,29 +27,56 @@ class AttachedPort {
     CancelSwitch& cancel_;
 };
 
-// The run's port with its trace, while the trace file can be written.
-class TracedPort {
+// The status line, written into the trace as well when there is one.
+class TracedStatus final : public StatusSink {
   public:
-    TracedPort(Port& port, const std::filesystem::path& file, TextShower showText)
-        : out_(file, std::ios::binary | std::ios::trunc), port_(port, out_, std::move(showText)) {}
-    bool Writing() const { return out_.good(); }
-    Port& Traced() { return port_; }
+    TracedStatus(StatusSink& status, std::optional<TraceFile>& trace)
+        : status_(status), trace_(trace) {}
+    void ShowStatus(std::string_view gbkText) override {
+        if (trace_) trace_->Status(gbkText);
+        status_.ShowStatus(gbkText);
+    }
+    void ShowProgress(std::string_view gbkText, Progress progress) override {
+        status_.ShowProgress(gbkText, progress);  // the trace's bytes say as much
+    }
 
   private:
-    std::ofstream out_;
-    TracePort port_;
+    StatusSink& status_;
+    std::optional<TraceFile>& trace_;
 };
 
-OpenedPort OpenPort(const PortChoice& port, const TransferSetup& setup) {
-    try {
-        if (setup.openPort) return setup.openPort(port);
-        if (port.kind != PortChoice::Kind::serial) return {nullptr, {}};
-        return OpenSerialPort(port.name);
-    } catch (const std::bad_alloc&) {
-        return {nullptr, std::string(texts::kNoMemory)};
-    } catch (...) {
-        return {nullptr, std::string(texts::kUnexpectedError)};
+// The port as the user named it, GBK, for the trace and the texts.
+std::string PortShown(const PortChoice& port) {
+    switch (port.kind) {
+        case PortChoice::Kind::builtInHandheld:
+            return std::string(texts::kBuiltInHandheld);
+        case PortChoice::Kind::automatic:
+            return std::string(texts::kAutomaticPort);
+        case PortChoice::Kind::serial:
+            break;
     }
+    return texts::PortName(port.name);
+}
+
+ResultOf<std::unique_ptr<Port>> OpenPort(const PortChoice& port, const TransferSetup& setup) {
+    if (setup.openPort) return setup.openPort(port);
+    if (port.kind != PortChoice::Kind::serial) {
+        return Result::Failed(texts::CannotOpenPort(PortShown(port)));
+    }
+    return OpenSerialPort(port.name);
+}
+
+// The serial port the handheld greets on, named on the status line.
+ResultOf<std::unique_ptr<Port>> FindPort(const TransferSetup& setup, StatusSink& status,
+                                         CancelSwitch& cancel) {
+    const auto openSerial = [&setup](std::string_view name) {
+        return OpenPort(PortChoice{PortChoice::Kind::serial, std::string(name)}, setup);
+    };
+    ResultOf<FoundPort> found = FindGreetingPort(setup.listSerialPorts(), openSerial,
+                                                 [&cancel] { return cancel.Cancelled(); });
+    if (!found.IsOk()) return std::move(found).Failure();
+    status.ShowStatus(texts::FoundOn(found.Value().name));
+    return std::move(found.Value().port);
 }
 
 Result RunOperation(const TransferRequest& request, TransferRun& run) {
@@ -65,109 +92,115 @@ Result RunOperation(const TransferRequest& request, TransferRun& run) {
     return SendFiles(run, request.files);
 }
 
-// Everything between opening and closing the port; whatever escapes is a
-// failure of the run like any other.
+// Everything between opening and closing the port.
 Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Port& port,
                  StatusSink& status, bool& convertedFromUtf8) {
-    try {
-        TransferRun run(port, status,
-                        FormatContext{setup.table ? &*setup.table : nullptr,
-                                      setup.missingTableName,
-                                      setup.charsets,
-                                      setup.tempDirectory,
-                                      {}});
-        run.link.silenceBound = setup.silenceBound;
-        Result result = RunOperation(request, run);
-        convertedFromUtf8 = run.convertedFromUtf8;
-        return result;
-    } catch (const std::bad_alloc&) {
-        return Result::Failed(texts::kNoMemory);
-    } catch (...) {
-        return Result::Failed(texts::kUnexpectedError);
-    }
+    TransferRun run(port, status, Conversions{&setup.table, setup.charsets},
+                    Staging{setup.tempDirectory, {}});
+    run.link.silenceBound = setup.silenceBound;
+    Result result = RunOperation(request, run);
+    convertedFromUtf8 = run.convertedFromUtf8;
+    return result;
 }
 
-TransferEnd Ended(TransferOutcome outcome, std::string reason, StatusSink& status) {
-    if (outcome == TransferOutcome::succeeded) {
+TransferOutcome OutcomeOf(const Result& result, const CancelSwitch& cancel) {
+    if (result.IsOk()) return TransferOutcome::succeeded;
+    // A cancel that cut a step short may show as that step's failure.
+    if (result.GetKind() == Result::Kind::cancelled || cancel.Cancelled()) {
+        return TransferOutcome::cancelled;
+    }
+    return TransferOutcome::failed;
+}
+
+// The run's last texts: the trace's outcome line and its own failure, then
+// "传输成功。", or the reason and "终止传输".
+TransferEnd Ended(TransferOutcome outcome, const std::string& reason, StatusSink& status,
+                  std::optional<TraceFile>& trace) {
+    const bool succeeded = outcome == TransferOutcome::succeeded;
+    if (trace) {
+        Result traced = trace->Finish(succeeded        ? texts::kSucceeded
+                                      : reason.empty() ? texts::kAborted
+                                                       : std::string_view(reason));
+        trace.reset();
+        if (!traced.IsOk()) status.ShowStatus(traced.Reason());
+    }
+    if (succeeded) {
         status.ShowStatus(texts::kSucceeded);
-    } else {
+    } else if (outcome != TransferOutcome::portUnavailable) {
         if (!reason.empty()) status.ShowStatus(reason);
         status.ShowStatus(texts::kAborted);
+    } else {
+        status.ShowStatus(reason);
     }
-    return {outcome, std::move(reason), {}};
-}
-
-// The serial port the handheld greets on, named on the status line.
-OpenedPort FindPort(const TransferSetup& setup, StatusSink& status, CancelSwitch& cancel) {
-    const auto openSerial = [&setup](std::string_view name) {
-        return OpenPort(PortChoice{PortChoice::Kind::serial, std::string(name)}, setup);
-    };
-    FoundPort found = FindGreetingPort(setup.listSerialPorts(), openSerial,
-                                       [&cancel] { return cancel.Cancelled(); });
-    if (!found.port) return {nullptr, found.anyOpened ? "" : std::string(texts::kNoPortToSearch)};
-    status.ShowStatus(texts::FoundOn(found.name));
-    return {std::move(found.port), {}};
+    return {outcome, succeeded ? std::string() : reason, {}};
 }
 
 TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setup,
-                       StatusSink& status, CancelSwitch& cancel) {
+                       StatusSink& shown, CancelSwitch& cancel, std::optional<TraceFile>& trace) {
+    if (setup.traceFile) {
+        ResultOf<TraceFile> opened =
+            TraceFile::Open(*setup.traceFile, setup.traceCommand, PortShown(request.port));
+        if (opened.IsOk()) {
+            trace.emplace(std::move(opened).Value());
+        } else {
+            shown.ShowStatus(opened.Reason());
+        }
+    }
+    TracedStatus status(shown, trace);
     status.ShowStatus(texts::kWaiting);
     const bool automatic = request.port.kind == PortChoice::Kind::automatic;
-    OpenedPort opened = automatic ? FindPort(setup, status, cancel) : OpenPort(request.port, setup);
-    if (automatic && !opened.port && cancel.Cancelled()) {
-        return Ended(TransferOutcome::cancelled, std::string(texts::kCancelled), status);
+    ResultOf<std::unique_ptr<Port>> opened =
+        automatic ? FindPort(setup, status, cancel) : OpenPort(request.port, setup);
+    if (!opened.IsOk()) {
+        const Result& failure = opened.Failure();
+        if (failure.GetKind() == Result::Kind::cancelled) {
+            return Ended(TransferOutcome::cancelled, failure.Reason(), status, trace);
+        }
+        return Ended(TransferOutcome::portUnavailable, failure.Reason(), status, trace);
     }
-    if (!opened.port) {
-        const std::string text =
-            automatic ? std::string(texts::kHandheldNotFound) + opened.reason
-                      : texts::CannotOpenPort(request.port.kind == PortChoice::Kind::serial
-                                                  ? request.port.name
-                                                  : std::string(texts::kBuiltInHandheld),
-                                              opened.reason);
-        status.ShowStatus(text);
-        return {TransferOutcome::portUnavailable, text, {}};
-    }
+    std::unique_ptr<Port> port = std::move(opened).Value();
     Result result = Result::Ok();
     bool convertedFromUtf8 = false;
     {
-        std::optional<TracedPort> traced;
-        if (setup.traceFile) {
-            traced.emplace(*opened.port, *setup.traceFile, setup.charsets.gbkToUtf8);
-        }
-        if (traced && !traced->Writing()) status.ShowStatus(texts::kCannotWriteTrace);
-        Port& port = traced && traced->Writing() ? traced->Traced() : *opened.port;
-        AttachedPort attached(cancel, port);
-        result = RunOpened(request, setup, port, status, convertedFromUtf8);
+        std::optional<TracePort> traced;
+        if (trace) traced.emplace(*port, trace->Writer());
+        Port& used = traced ? *traced : *port;
+        AttachedPort attached(cancel, used);
+        result = RunOpened(request, setup, used, status, convertedFromUtf8);
     }
-    opened.port.reset();  // restored and closed before the run's last text
-    switch (result.GetKind()) {
-        case Result::Kind::ok: {
-            TransferEnd end = Ended(TransferOutcome::succeeded, {}, status);
-            if (convertedFromUtf8) end.note = texts::kConvertedFromUtf8;
-            return end;
-        }
-        case Result::Kind::cancelled:
-            return Ended(TransferOutcome::cancelled, result.Reason(), status);
-        case Result::Kind::refused:
-        case Result::Kind::failed:
-            break;
+    port.reset();  // restored and closed before the run's last text
+    TransferEnd end = Ended(OutcomeOf(result, cancel), result.Reason(), status, trace);
+    if (end.outcome == TransferOutcome::succeeded && convertedFromUtf8) {
+        end.note = texts::kConvertedFromUtf8;
     }
-    // A cancel that cut a step short may show as that step's failure.
-    const TransferOutcome outcome =
-        cancel.Cancelled() ? TransferOutcome::cancelled : TransferOutcome::failed;
-    return Ended(outcome, result.Reason(), status);
+    return end;
 }
 
 }  // namespace
 
 TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& setup,
                         StatusSink& status, CancelSwitch& cancel) noexcept {
+    std::optional<TraceFile> trace;
     try {
-        return RunGuarded(request, setup, status, cancel);
+        return RunGuarded(request, setup, status, cancel, trace);
     } catch (...) {
-        // Showing a text failed (the sink threw, or memory ran out): the port
-        // is back by now, and the caller still learns the run failed.
-        return {TransferOutcome::failed, {}, {}};
+        // The worker's catch-all: by now the port is back and closed.
+        const std::string_view why = [] {
+            try {
+                throw;
+            } catch (const std::bad_alloc&) {
+                return texts::kNoMemory;
+            } catch (...) {
+                return texts::kUnexpectedError;
+            }
+        }();
+        try {
+            return Ended(TransferOutcome::failed, std::string(why), status, trace);
+        } catch (...) {
+            // Showing a text failed (the sink threw, or memory ran out): the
+            // caller still learns the run failed.
+            return {TransferOutcome::failed, {}, {}};
+        }
     }
 }
 

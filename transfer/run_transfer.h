@@ -5,10 +5,10 @@
 //
 // Promises:
 // - It returns on every path: a failure, a cancel, or anything unexpected
-//   (an exception, memory running out) ends the run with its reason shown,
-//   then "终止传输", the port restored and closed. A port that cannot be
-//   opened ends it with "无法打开串口..." alone: nothing was begun. It never
-//   throws.
+//   (an exception, memory running out: this is the one place that catches
+//   them) ends the run with its reason shown, then "终止传输", the port
+//   restored and closed. A port that cannot be opened ends it with
+//   "无法打开串口..." and why, alone: nothing was begun. It never throws.
 // - Success shows "传输成功。" as the last text.
 // - An automatic port is looked for among the serial ports present (never
 //   the built-in handheld); the port found is named on the status line.
@@ -25,6 +25,7 @@
 
 #include "formats/substitution_table.h"
 #include "link/open_port.h"
+#include "link/port.h"
 #include "link/serial_link.h"
 #include "status/status_sink.h"
 #include "transfer/cancel_switch.h"
@@ -45,22 +46,23 @@ struct TransferEnd {
     std::string note;  // GBK; what a user should know of a success ("已将UTF-8文本转换为GBK")
 };
 
-using PortOpener = std::function<OpenedPort(const PortChoice& port)>;
+using PortOpener = std::function<ResultOf<std::unique_ptr<Port>>(const PortChoice& port)>;
 
 // What a front end provides for every run.
 struct TransferSetup {
     PortOpener openPort;  // empty: serial ports only
     // The serial ports present, among which an automatic port is looked for.
     std::function<std::vector<std::string>()> listSerialPorts = ListSerialPorts;
-    std::optional<SubstitutionTable> table;              // none: "bin" files cannot be sent
-    std::filesystem::path missingTableName;              // named in the text when there is none
-    TextCharsets charsets;                               // none: texts go byte for byte
-    std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
+    // The table, or why there is none: "bin" files cannot be sent then.
+    ResultOf<SubstitutionTable> table = MissingTable();
+    TextCharsets charsets;  // none: texts go byte for byte
+    std::optional<std::filesystem::path>
+        tempDirectory;  // scratch files; unset: the user's private one
     std::chrono::milliseconds silenceBound = kDefaultSilenceBound;
-    // Every byte of the run, written down and decoded there (trace_port.h);
-    // the file is replaced by each run. A trace that cannot be written is
-    // said on the status line; the run goes on without it.
+    // The run's trace (trace_file.h), replaced by each run. A trace that
+    // cannot be written is said on the status line; the run goes on without it.
     std::optional<std::filesystem::path> traceFile;
+    std::string traceCommand;  // UTF-8: the command line, for the trace's header
 };
 
 TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& setup,

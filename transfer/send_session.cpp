@@ -1,9 +1,10 @@
 #include "transfer/send_session.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
+#include "formats/pc_file.h"
+#include "status/shown_name.h"
 #include "transfer/packets.h"
 #include "transfer/transfer_texts.h"
 
@@ -11,44 +12,44 @@ namespace kestrel {
 namespace {
 
 Result SendNewFile(SerialLink& link, std::string_view deviceName, std::uint16_t value) {
-    std::vector<std::uint8_t> payload;
-    payload.reserve(deviceName.size() + 3);
-    payload.push_back(static_cast<std::uint8_t>(value & 0xFFU));
-    payload.push_back(static_cast<std::uint8_t>(value >> 8U));
-    payload.insert(payload.end(), deviceName.begin(), deviceName.end());
-    payload.push_back(0);
-    return SendPacketWith(link, PacketType::NewFile, payload);
+    Packet& packet = link.packet;
+    packet.type = PacketType::NewFile;
+    const std::span<std::uint8_t> payload = packet.Room();
+    payload[0] = static_cast<std::uint8_t>(value & 0xFFU);
+    payload[1] = static_cast<std::uint8_t>(value >> 8U);
+    std::copy(deviceName.begin(), deviceName.end(), payload.begin() + 2);
+    payload[deviceName.size() + 2] = 0;
+    packet.length = static_cast<std::uint16_t>(deviceName.size() + 3);
+    return SendPacket(link);
 }
 
 void ShowRemaining(TransferRun& run, std::uint64_t sent, std::uint64_t size) {
     run.status.ShowProgress(texts::Kilobytes(size - sent), Progress{sent, size});
 }
 
-// Streams exactly `size` bytes of the open file in 1024-byte Data packets. A
-// file that ends early or goes on past `size` has changed since it was
-// measured; a read error is never taken for its end.
-Result SendChunks(TransferRun& run, std::ifstream& file, std::uint64_t size) {
+// Streams exactly the file's size, as it was when opened, in 1024-byte Data
+// packets. A file that ends early or goes on past that size has changed
+// since; a read error is never taken for its end.
+Result SendChunks(TransferRun& run, InputFile& file, const std::string& name) {
     Packet& packet = run.link.packet;
+    const std::uint64_t size = file.Size();
     std::uint64_t sent = 0;
     while (sent < size) {
         const auto wanted =
-            static_cast<std::streamsize>(std::min<std::uint64_t>(kChunkSize, size - sent));
-        file.read(reinterpret_cast<char*>(packet.payload.data()), wanted);
-        const std::streamsize got = file.gcount();
-        if (got < wanted) {
-            return Result::Failed(file.eof() && !file.bad() ? texts::kPcFileChanged
-                                                            : texts::kPcFileReadError);
-        }
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, size - sent));
+        ResultOf<std::size_t> got = file.Read(packet.Room().first(wanted));
+        if (!got.IsOk()) return std::move(got).Failure();
+        if (got.Value() < wanted) return Result::Failed(texts::kPcFileChanged, name);
         packet.type = PacketType::Data;
-        packet.length = static_cast<std::uint16_t>(got);
+        packet.length = static_cast<std::uint16_t>(wanted);
         if (Result accepted = SendPacket(run.link); !accepted.IsOk()) return accepted;
-        sent += static_cast<std::uint64_t>(got);
+        sent += wanted;
         ShowRemaining(run, sent, size);
     }
-    if (file.peek() != std::ifstream::traits_type::eof()) {
-        return Result::Failed(texts::kPcFileChanged);
-    }
-    if (file.bad()) return Result::Failed(texts::kPcFileReadError);
+    std::uint8_t more = 0;
+    ResultOf<std::size_t> beyond = file.Read(std::span(&more, 1));
+    if (!beyond.IsOk()) return std::move(beyond).Failure();
+    if (beyond.Value() > 0) return Result::Failed(texts::kPcFileChanged, name);
     return Result::Ok();
 }
 
@@ -60,15 +61,11 @@ Result SendFile(TransferRun& run, const std::filesystem::path& pcPath,
     SerialLink& link = run.link;
     if (Result sent = SendDirectory(link, deviceDirectory); !sent.IsOk()) return sent;
     if (Result sent = SendNewFile(link, deviceName, newFileValue); !sent.IsOk()) return sent;
-    std::ifstream file(pcPath, std::ios::binary | std::ios::ate);
-    if (!file.is_open()) return Result::Failed(texts::kCannotOpenPcFile);
-    const std::streamoff size = file.tellg();
-    file.seekg(0);
-    if (size < 0 || !file.good()) return Result::Failed(texts::kPcFileReadError);
-    const auto total = static_cast<std::uint64_t>(size);
-    ShowRemaining(run, 0, total);
-    if (Result sent = SendChunks(run, file, total); !sent.IsOk()) return sent;
-    file.close();
+    ResultOf<InputFile> opened = InputFile::Open(pcPath);
+    if (!opened.IsOk()) return std::move(opened).Failure();
+    InputFile& file = opened.Value();
+    ShowRemaining(run, 0, file.Size());
+    if (Result sent = SendChunks(run, file, ShownName(pcPath)); !sent.IsOk()) return sent;
     return SendEmptyPacket(link, PacketType::EndOfFile);
 }
 
@@ -87,22 +84,19 @@ Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flag
 }
 
 Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
-    const bool several = files.size() > 1;
-    std::vector<Outgoing> outgoing(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const TransferFile& file = files[i];
-        Result prepared =
-            PrepareForSending(file.pcPath, file.type, file.text, run.formats, outgoing[i]);
-        if (!prepared.IsOk()) {
-            if (!several) return prepared;
-            const std::string& name = file.shownName.empty() ? file.deviceName : file.shownName;
-            return Result::Failed(name + std::string(texts::kNameSeparator) + prepared.Reason());
-        }
-        if (outgoing[i].fromUtf8) run.convertedFromUtf8 = true;
+    std::vector<Outgoing> outgoing;
+    outgoing.reserve(files.size());
+    for (const TransferFile& file : files) {
+        ResultOf<Outgoing> prepared =
+            PrepareForSending(file.pcPath, file.type, file.text, run.conversions);
+        if (!prepared.IsOk()) return std::move(prepared).Failure();
+        if (prepared.Value().fromUtf8) run.convertedFromUtf8 = true;
+        outgoing.push_back(std::move(prepared).Value());
     }
     if (run.convertedFromUtf8) run.status.ShowStatus(texts::kConvertedFromUtf8);
+    const bool several = files.size() > 1;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (Result staged = StageForSending(outgoing[i], run.formats); !staged.IsOk()) {
+        if (Result staged = StageForSending(outgoing[i], run.staging); !staged.IsOk()) {
             return staged;
         }
         TransferFile sent = files[i];

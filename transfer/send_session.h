@@ -31,12 +31,12 @@ Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flag
 
 // Several files in one handheld session, each converted and checked before
 // the greeting: a file that cannot be sent stops the run with nothing
-// exchanged, its name in the reason when there are several. "下载" and the
-// device name go before each of several files.
+// exchanged, its name in the reason. "下载" and the device name go before
+// each of several files.
 Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files);
 
 // Fails, without sending more, when the file no longer has the size it had
-// when it was opened.
+// when it was opened ("文件在发送时被改变" and its name).
 Result SendFile(TransferRun& run, const std::filesystem::path& pcPath,
                 std::string_view deviceDirectory, std::string_view deviceName,
                 std::uint16_t newFileValue);

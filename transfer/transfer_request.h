@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/conversion.h"
 #include "formats/file_type.h"
-#include "formats/routing.h"
 
 namespace kestrel {
 

@@ -1,21 +1,26 @@
 #pragma once
 // The state of one transfer run, owned by RunTransfer for that run and passed
-// by reference to each session step: the link, the status line and the
-// conversions' context.
+// by reference to each session step: the link, the status line, what the
+// conversions need and the run's scratch files (removed when the run ends).
 
-#include "formats/routing.h"
+#include "formats/conversion.h"
+#include "formats/staging.h"
 #include "link/serial_link.h"
 #include "status/status_sink.h"
 
 namespace kestrel {
 
 struct TransferRun {
-    TransferRun(Port& port, StatusSink& sink, FormatContext formatContext)
-        : link(port), status(sink), formats(std::move(formatContext)) {}
+    TransferRun(Port& port, StatusSink& sink, Conversions runConversions, Staging runStaging)
+        : link(port),
+          status(sink),
+          conversions(std::move(runConversions)),
+          staging(std::move(runStaging)) {}
 
     SerialLink link;
     StatusSink& status;
-    FormatContext formats;
+    Conversions conversions;
+    Staging staging;
     bool convertedFromUtf8 = false;  // a text was made GBK on its way
 };
 

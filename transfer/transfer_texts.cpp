@@ -1,13 +1,18 @@
 #include "transfer/transfer_texts.h"
 
-#include <cstdio>
-
 namespace kestrel::texts {
 
-std::string Kilobytes(std::uint64_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%5lluk", static_cast<unsigned long long>(bytes / 1024));
-    return text;
+Kilobytes::Kilobytes(std::uint64_t bytes) {
+    constexpr std::size_t kWidth = 5;  // of the figure, "k" aside
+    std::uint64_t figure = bytes / 1024;
+    std::size_t at = text_.size();
+    text_[--at] = 'k';
+    do {
+        text_[--at] = static_cast<char>('0' + figure % 10);
+        figure /= 10;
+    } while (figure > 0);
+    while (text_.size() - 1 - at < kWidth) text_[--at] = ' ';
+    start_ = at;
 }
 
 std::string Downloading(std::string_view deviceName) {
@@ -15,11 +20,7 @@ std::string Downloading(std::string_view deviceName) {
 }
 
 std::string FoundOn(std::string_view portName) {
-    return std::string(kFoundOnBefore).append(portName).append(kFoundOnAfter);
-}
-
-std::string CannotOpenPort(std::string_view portName, std::string_view reason) {
-    return std::string(kCannotOpenPortBefore).append(portName).append("!").append(reason);
+    return std::string(kFoundOnBefore).append(PortName(portName)).append(kFoundOnAfter);
 }
 
 }  // namespace kestrel::texts

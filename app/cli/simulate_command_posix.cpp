@@ -1,16 +1,14 @@
 // simulate: the virtual handheld on a new pseudo-terminal, until interrupted.
 
 #include <cstdio>
-#include <exception>
 #include <string>
-#include <system_error>
 
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
 #include "app/device_disk_names.h"
 #include "app/program_files.h"
-#include "device/handheld.h"
+#include "handheld/handheld.h"
 #include "link/pseudo_terminal.h"
 
 namespace kestrel::cli {
@@ -38,37 +36,34 @@ int RunSimulate(const SimulateCommand& command) {
         command.root ? std::filesystem::path(*command.root) : UserDataFolder() / "handheld";
     int sessions = 0;
     HandheldOptions options;
-    options.mapName = DiskNameForDeviceText;
     options.onSessionEnd = [&sessions](SessionEnd end, const std::vector<FileActivity>& files) {
         // The session cut short by the interrupt that ends the program is no news.
         if (end == SessionEnd::cancelled && files.empty()) return;
         PrintGbkErrorLine(SessionLine(++sessions, end, files));
     };
-    std::optional<VirtualHandheld> handheld;
-    try {
-        handheld.emplace(root, options);
-    } catch (const std::filesystem::filesystem_error&) {
-        PrintError("cannot keep the handheld's files in " + root.string() +
-                   ": it is not a folder that can be created and written");
+    ResultOf<DeviceFiles> files = DeviceFiles::Open(root, DiskNameForDeviceText);
+    if (!files.IsOk()) {
+        PrintGbkErrorLine(files.Reason());
         return kExitFailure;
     }
-    try {
-        PseudoTerminal terminal;
-        terminal.KeepSlaveOpenRaw();
-        std::unique_ptr<Port> port = terminal.TakeMasterPort();
-        if (!port) throw std::runtime_error("cannot use the pseudo-terminal");
-
-        InterruptWatcher interrupts([&port] { port->Cancel(); });
-        std::printf("%s\n", terminal.SlavePath().c_str());
-        std::fflush(stdout);
-        std::fprintf(stderr, "kestrel-cli: virtual handheld serving %s, files in %s\n",
-                     terminal.SlavePath().c_str(), root.c_str());
-        handheld->Serve(*port);
-        return interrupts.Interrupted() ? kExitSuccess : kExitFailure;
-    } catch (const std::exception& error) {
-        PrintError(std::string("the virtual handheld stopped: ") + error.what());
+    VirtualHandheld handheld(std::move(files).Value(), options);
+    ResultOf<PseudoTerminal> terminal = PseudoTerminal::Open();
+    Result kept = terminal.IsOk() ? terminal.Value().KeepSlaveOpenRaw() : terminal.Failure();
+    ResultOf<std::unique_ptr<Port>> port =
+        kept.IsOk() ? terminal.Value().TakeMasterPort() : ResultOf<std::unique_ptr<Port>>(kept);
+    if (!port.IsOk()) {
+        PrintGbkErrorLine(port.Reason());
         return kExitFailure;
     }
+    Port& line = *port.Value();
+    InterruptWatcher interrupts([&line] { line.Cancel(); });
+    const std::string& slavePath = terminal.Value().SlavePath();
+    std::printf("%s\n", slavePath.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "kestrel-cli: virtual handheld serving %s, files in %s\n",
+                 slavePath.c_str(), root.c_str());
+    handheld.Serve(line);
+    return interrupts.Interrupted() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace kestrel::cli

@@ -210,7 +210,7 @@ TEST_F(EndToEnd, UsageErrorsExitWithTwo) {
 }
 
 TEST_F(EndToEnd, AnInterruptEndsASendWaitingForASilentHandheld) {
-    PseudoTerminal silent;
+    const PseudoTerminal silent = Must(PseudoTerminal::Open());
     const int fd = ::open(silent.SlavePath().c_str(), O_RDWR | O_NOCTTY);
     termios found{}, now{};
     ASSERT_EQ(::tcgetattr(fd, &found), 0);

@@ -202,7 +202,7 @@ TEST(App, TextCharactersOnTheWay) {
     using K = TransferKind;
     const Bytes utf8 = FromText("文曲星\r\n你好"), gbk = FromText(Gbk("文曲星\r\n你好"));
     const std::string notInGbk =
-        std::string(texts::kLinePrefix) + "2" + std::string(texts::kNotInGbk) + "U+1F600";
+        std::string(texts::kLinePrefix) + "2" + std::string(texts::kNotInGbk) + "U+1F600 a.txt";
     const struct {
         const char* name;
         K kind;
@@ -225,7 +225,9 @@ TEST(App, TextCharactersOnTheWay) {
         ScriptedLine line;
         line.setup.charsets = LoadSetup({}).charsets;
         const bool send = row.kind == K::send;
-        const Bytes wrapped = WrapTextBytes(send ? row.expected.value_or(Bytes{}) : row.text).bytes;
+        const ResultOf<Bytes> wrapping =
+            WrapTextBytes(send ? row.expected.value_or(Bytes{}) : row.text);
+        const Bytes wrapped = wrapping.IsOk() ? wrapping.Value() : Bytes{};
         line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
                               send ? Bytes{} : DataPacket(wrapped), Hex("05 05 04")}));
         if (send) WriteFileBytes(line.dir / "a.txt", row.text);

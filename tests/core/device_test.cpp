@@ -2,7 +2,7 @@
 // packet gets, and the path checks that keep its files inside its folder.
 #include <gtest/gtest.h>
 
-#include "device/device_session.h"
+#include "handheld/device_session.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrel::test {
@@ -68,7 +68,7 @@ TEST(Device, SessionRules) {
         fs::create_directories(dir / "D");
         WriteFileText(dir / "D" / "f", "0123");
         WriteFileText(dir / "r", "root");
-        DeviceFiles files(dir.Path(), KeepBytes);
+        DeviceFiles files = Must(DeviceFiles::Open(dir.Path(), KeepBytes));
         DeviceSession session(files);
         for (std::size_t i = 0; i < row.steps.size(); ++i) {
             const Step& step = row.steps[i];
@@ -93,7 +93,7 @@ TEST(Device, PathsStayInsideTheRoot) {
         SCOPED_TRACE(row.directory + "|" + row.name);
         ScratchDir dir;
         {
-            DeviceFiles files(dir / "root" / "in", KeepBytes);
+            DeviceFiles files = Must(DeviceFiles::Open(dir / "root" / "in", KeepBytes));
             DeviceSession session(files);
             EXPECT_TRUE(session.Handle({1, kStart.payload}).accepted);
             const bool changed = session.Handle({2, Dir(row.directory)}).accepted;

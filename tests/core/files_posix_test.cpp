@@ -1,11 +1,11 @@
 // POSIX only: names near the length limit, symbolic and hard links, file
-// rights and the private TempFile folder.
+// rights and the private folder of the scratch files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "device/device_session.h"
-#include "formats/private_folder_posix.h"
+#include "formats/scratch_folder_posix.h"
 #include "formats/whole_file.h"
+#include "handheld/device_session.h"
 #include "tests/support/handheld_rig.h"
 #include "text/texts.h"
 
@@ -41,8 +41,11 @@ TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
     fs::permissions(dir / "target", perms::owner_read | perms::owner_write);
     fs::create_symlink(dir / "target", dir / "link");
     for (const char* name : {"plain", "link", "new"}) {
-        EXPECT_EQ(ReplaceFileWhole(dir / name, FromText(name)), "") << name;
+        EXPECT_TRUE(ReplaceFileWhole(dir / name, FromText(name)).IsOk()) << name;
     }
+    // A failed replace (a folder cannot be replaced by a file) leaves no sibling behind.
+    fs::create_directory(dir / "folder");
+    EXPECT_EQ(ReplaceFileWhole(dir / "folder", FromText("x")).Subject(), "folder");
     WriteFileText(dir / "made", "");  // as any program makes a file
     EXPECT_EQ(Rights(dir / "new"), Rights(dir / "made"));
     EXPECT_EQ(ReadFileBytes(dir / "plain"), FromText("plain"));
@@ -50,7 +53,7 @@ TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
     EXPECT_EQ(ReadFileBytes(dir / "target"), FromText("link"));
     EXPECT_EQ(Rights(dir / "target"), perms::owner_read | perms::owner_write);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5)
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 6)
         << "a sibling was left";
 }
 
@@ -70,7 +73,7 @@ TEST(FilesPosix, ReceiveThroughALinkKeepsTheTargetsRights) {
               perms::owner_read | perms::owner_write | perms::others_read);
 }
 
-TEST(FilesPosix, PrivateTempFolder) {
+TEST(FilesPosix, PrivateScratchFolder) {
     ScratchDir dir;
     fs::create_directories(dir / "open");
     fs::permissions(dir / "open",
@@ -86,7 +89,7 @@ TEST(FilesPosix, PrivateTempFolder) {
                 {"open", texts::kTempDirectoryUnsafe},
                 {"link", texts::kTempDirectoryUnsafe}};
     for (const auto& row : rows) {
-        EXPECT_EQ(EnsurePrivateFolder(dir / row.folder), row.failure) << row.folder;
+        EXPECT_EQ(EnsurePrivateFolder(dir / row.folder).Action(), row.failure) << row.folder;
     }
     EXPECT_EQ(Rights(dir / "new"), perms::owner_all);
     // Without a private runtime folder, one per user under TMPDIR (if absolute) or /tmp.
@@ -104,7 +107,7 @@ TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {
     fs::create_directory_symlink(dir / "outside", dir / "root" / "out");
     fs::create_symlink(dir / "outside" / "secret", dir / "root" / "soft");
     fs::create_hard_link(dir / "outside" / "secret", dir / "root" / "hard");
-    DeviceFiles files(dir / "root", KeepBytes);
+    DeviceFiles files = Must(DeviceFiles::Open(dir / "root", KeepBytes));
     DeviceSession session(files);
     const Bytes start(100, 0x20);
     auto handle = [&session](std::uint8_t type, const Bytes& payload) {

@@ -1,16 +1,15 @@
 // The file formats: text headers, application images against the test codec,
-// the substitution table's file, packages, types by extension, the TempFile
-// claim.
+// the substitution table's file, packages, types by extension, scratch files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
-#include <sstream>
 
 #include "formats/application_image.h"
 #include "formats/file_type.h"
 #include "formats/package_file.h"
+#include "formats/scratch_file.h"
 #include "formats/substitution_table.h"
-#include "formats/temp_file.h"
 #include "formats/text_file.h"
 #include "formats/whole_file.h"
 #include "tests/support/frames.h"
@@ -35,7 +34,7 @@ TEST(Formats, TextFilesWrapRewrapAndUnwrap) {
     const Bytes gtx100(100, 'g');
     const struct {
         const char* name;
-        ConversionResult (*convert)(std::span<const std::uint8_t>);
+        ResultOf<Bytes> (*convert)(std::span<const std::uint8_t>);
         Bytes input;
         Bytes output;
         bool ok = true;
@@ -55,9 +54,9 @@ TEST(Formats, TextFilesWrapRewrapAndUnwrap) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const ConversionResult result = row.convert(row.input);
-        EXPECT_EQ(result.Ok(), row.ok);
-        EXPECT_EQ(ToHex(result.bytes), ToHex(row.output));
+        const ResultOf<Bytes> result = row.convert(row.input);
+        EXPECT_EQ(result.IsOk(), row.ok);
+        EXPECT_EQ(ToHex(result.IsOk() ? result.Value() : Bytes{}), ToHex(row.output));
     }
 }
 
@@ -86,10 +85,10 @@ TEST(Formats, ApplicationImagesDecodeAsTheTestCodecCodes) {
     };
     for (const auto& row : good) {
         SCOPED_TRACE(row.name);
-        const ConversionResult decoded =
+        const ResultOf<Bytes> decoded =
             DecodeApplicationImage(EncodeApplicationImage(tableBytes, row.plain), *table);
-        EXPECT_TRUE(decoded.Ok()) << decoded.failure;
-        EXPECT_EQ(ToHex(decoded.bytes), ToHex(DecodedApplication(row.plain)));
+        ASSERT_TRUE(decoded.IsOk()) << decoded.Reason();
+        EXPECT_EQ(ToHex(decoded.Value()), ToHex(DecodedApplication(row.plain)));
     }
     const Bytes shortest = EncodeApplicationImage(tableBytes, plain(3, 4, 0));
     const struct {
@@ -106,9 +105,9 @@ TEST(Formats, ApplicationImagesDecodeAsTheTestCodecCodes) {
     };
     for (const auto& row : bad) {
         SCOPED_TRACE(row.name);
-        const ConversionResult decoded = DecodeApplicationImage(row.image, *table);
-        EXPECT_EQ(decoded.failure, row.failure);
-        EXPECT_TRUE(decoded.bytes.empty());
+        const ResultOf<Bytes> decoded = DecodeApplicationImage(row.image, *table);
+        EXPECT_FALSE(decoded.IsOk());
+        EXPECT_EQ(decoded.Reason(), row.failure);
     }
 }
 
@@ -117,45 +116,56 @@ TEST(Formats, SubstitutionTableFiles) {
     const Bytes good = RandomPermutationTable(3);
     Bytes repeated = good;
     repeated[255 * 256 + 200] = repeated[255 * 256 + 17];  // the last row lacks a value
+    const std::string name = " substitution.table";
+    const std::string wrongSize = std::string(texts::kTableWrongSize) + name;
     const struct {
         const char* folder;
         Bytes bytes;
-        TableProblem problem;
+        std::string reason;
     } files[] = {
-        {"good", good, TableProblem::kNone},
-        {"short", Bytes(good.begin(), good.end() - 1), TableProblem::kWrongSize},
-        {"long", Concat({good, {0}}), TableProblem::kWrongSize},
-        {"repeated", repeated, TableProblem::kNotPermutation},
+        {"good", good, ""},
+        {"short", Bytes(good.begin(), good.end() - 1), wrongSize},
+        {"long", Concat({good, {0}}), wrongSize},
+        {"repeated", repeated, std::string(texts::kTableNotPermutation) + name},
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.folder);
         std::filesystem::create_directories(dir / file.folder);
         WriteFileBytes(dir / file.folder / kSubstitutionTableFileName, file.bytes);
-        const TableLoad load =
+        const ResultOf<SubstitutionTable> load =
             LoadSubstitutionTable(dir / file.folder / kSubstitutionTableFileName);
-        EXPECT_EQ(load.problem, file.problem);
-        EXPECT_EQ(load.table.has_value(), file.problem == TableProblem::kNone);
+        EXPECT_EQ(load.Reason(), file.reason);
     }
     std::filesystem::create_directories(dir / "none");
-    // The first folder holding the file decides, even when its file is bad.
+    // The first folder holding the file decides, even when its file is bad;
+    // a table of no use is told apart from a missing one.
     const struct {
         std::vector<std::filesystem::path> folders;
-        TableProblem problem;
-        std::filesystem::path file;
+        std::string reason;
     } searches[] = {
-        {{dir / "none", dir / "good", dir / "short"}, TableProblem::kNone, dir / "good"},
-        {{dir / "short", dir / "good"}, TableProblem::kWrongSize, dir / "short"},
-        {{dir / "none"}, TableProblem::kMissing, {}},
+        {{dir / "none", dir / "good", dir / "short"}, ""},
+        {{dir / "short", dir / "good"}, wrongSize},
+        {{dir / "none"}, std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName},
     };
     for (const auto& search : searches) {
-        const TableLoad load = FindSubstitutionTable(search.folders);
-        EXPECT_EQ(load.problem, search.problem);
-        EXPECT_EQ(load.file, search.file / kSubstitutionTableFileName);
+        EXPECT_EQ(FindSubstitutionTable(search.folders).Reason(), search.reason);
     }
 }
 
+// A package in memory, read as a PC file's ReadAt reads.
+PackageReader ReaderOf(const Bytes& package) {
+    return [&package](std::uint64_t offset, std::span<std::uint8_t> into) -> ResultOf<std::size_t> {
+        const std::size_t at = std::min<std::size_t>(offset, package.size());
+        const std::size_t size = std::min(into.size(), package.size() - at);
+        std::copy_n(package.begin() + static_cast<std::ptrdiff_t>(at), size, into.begin());
+        return size;
+    };
+}
+
 TEST(Formats, PackagesAreCheckedWhole) {
-    using P = PackageProblem;
+    const std::string_view none, notPackage = texts::kPackageNotPackage,
+                                 truncated = texts::kPackageTruncated,
+                                 badPath = texts::kPackageBadPath;
     const std::string name23(23, 'n');
     const Bytes three =
         PackageFile("04 00", {{"LAVA/game.lav", FromText("game")},
@@ -165,54 +175,51 @@ TEST(Formats, PackagesAreCheckedWhole) {
     const struct {
         const char* name;
         Bytes package;
-        P problem;
+        std::string_view problem;        // the action of the failure; empty: none
         std::vector<std::string> paths;  // directory|name of each entry
     } rows[] = {
-        {"three and an empty one", three, P::none, {"LAVA|game.lav", "a/b|c", "|", "|x.dat"}},
+        {"three and an empty one", three, none, {"LAVA|game.lav", "a/b|c", "|", "|x.dat"}},
         {"root is a directory like others",
          PackageFile("01 00", {{"root/x", {1}}}),
-         P::none,
+         none,
          {"root|x"}},
-        {"name of 23 bytes",
-         PackageFile("01 00", {{"d/" + name23, {1}}}),
-         P::none,
-         {"d|" + name23}},
-        {"name of 24 bytes", PackageFile("01 00", {{"d/" + name23 + "n", {1}}}), P::badPath, {}},
-        {"empty name", PackageFile("01 00", {{"d/", {1}}}), P::badPath, {}},
+        {"name of 23 bytes", PackageFile("01 00", {{"d/" + name23, {1}}}), none, {"d|" + name23}},
+        {"name of 24 bytes", PackageFile("01 00", {{"d/" + name23 + "n", {1}}}), badPath, {}},
+        {"empty name", PackageFile("01 00", {{"d/", {1}}}), badPath, {}},
         {"path without NUL",
          PackageFile("01 00", {{std::string(36, 'd') + "/" + name23, {1}}}),
-         P::badPath,
+         badPath,
          {}},
-        {"count 0", PackageFile("00 00", {}), P::none, {}},
-        {"count -1", PackageFile("FF FF", {{"a", {1}}}), P::none, {}},
-        {"count beyond entries", PackageFile("02 00", {{"a", {1}}}), P::truncated, {}},
-        {"data cut", PackageFile("01 00", {{"a", {1, 2}, 3U}}), P::truncated, {}},
-        {"entry header cut", Bytes(three.begin(), three.begin() + 18 + 63), P::truncated, {}},
-        {"count cut", Bytes(three.begin(), three.begin() + 17), P::truncated, {}},
-        {"under 16 bytes", Bytes(three.begin(), three.begin() + 15), P::notPackage, {}},
-        {"lower case", PackageFile("01 00", {{"a", {1}}}, "pac "), P::notPackage, {}},
-        {"magic 0", PackageFile("01 00", {{"a", {1}}}, "XAC "), P::notPackage, {}},
-        {"magic 1", PackageFile("01 00", {{"a", {1}}}, "PXC "), P::notPackage, {}},
-        {"magic 2", PackageFile("01 00", {{"a", {1}}}, "PAX "), P::notPackage, {}},
-        {"magic 3", PackageFile("01 00", {{"a", {1}}}, "PAC_"), P::notPackage, {}},
+        {"count 0", PackageFile("00 00", {}), none, {}},
+        {"count -1", PackageFile("FF FF", {{"a", {1}}}), none, {}},
+        {"count beyond entries", PackageFile("02 00", {{"a", {1}}}), truncated, {}},
+        {"data cut", PackageFile("01 00", {{"a", {1, 2}, 3U}}), truncated, {}},
+        {"entry header cut", Bytes(three.begin(), three.begin() + 18 + 63), truncated, {}},
+        {"count cut", Bytes(three.begin(), three.begin() + 17), truncated, {}},
+        {"under 16 bytes", Bytes(three.begin(), three.begin() + 15), notPackage, {}},
+        {"lower case", PackageFile("01 00", {{"a", {1}}}, "pac "), notPackage, {}},
+        {"magic 0", PackageFile("01 00", {{"a", {1}}}, "XAC "), notPackage, {}},
+        {"magic 1", PackageFile("01 00", {{"a", {1}}}, "PXC "), notPackage, {}},
+        {"magic 2", PackageFile("01 00", {{"a", {1}}}, "PAX "), notPackage, {}},
+        {"magic 3", PackageFile("01 00", {{"a", {1}}}, "PAC_"), notPackage, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        std::istringstream in(std::string(row.package.begin(), row.package.end()));
-        const PackageIndex index = CheckPackage(in);
-        EXPECT_EQ(index.problem, row.problem);
+        const ResultOf<std::vector<PackageEntry>> index =
+            CheckPackage(row.package.size(), ReaderOf(row.package), "x.pac");
+        EXPECT_EQ(index.Failure().Action(), row.problem);
+        EXPECT_EQ(index.Failure().Subject(), row.problem.empty() ? "" : "x.pac");
         std::vector<std::string> paths;
-        for (const PackageEntry& entry : index.entries)
+        for (const PackageEntry& entry : index.IsOk() ? index.Value() : std::vector<PackageEntry>{})
             paths.push_back(entry.directory + "|" + entry.name);
         EXPECT_EQ(paths, row.paths);
     }
-    std::istringstream in(std::string(three.begin(), three.end()));
-    const PackageIndex index = CheckPackage(in);
-    ASSERT_EQ(index.entries.size(), 4U);
+    const std::vector<PackageEntry> entries = Must(CheckPackage(three.size(), ReaderOf(three), ""));
+    ASSERT_EQ(entries.size(), 4U);
     const char* data[] = {"game", "c", "", "xx"};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(index.entries[i].size, std::string_view(data[i]).size());
-        EXPECT_EQ(ReadEntryData(in, index.entries[i]), FromText(data[i]));
+        EXPECT_EQ(entries[i].size, std::string_view(data[i]).size());
+        EXPECT_EQ(Must(ReadEntryData(ReaderOf(three), entries[i], "")), FromText(data[i]));
     }
 }
 
@@ -230,20 +237,17 @@ TEST(Formats, FileTypeByExtension) {
     for (const auto& row : rows) EXPECT_EQ(FileTypeOf(row.path), row.type) << row.path;
 }
 
-TEST(Formats, TempFileIsClaimedByOneRunAtATime) {
+TEST(Formats, ScratchFilesAreUniqueAndGoWithTheirOwner) {
     ScratchDir dir;
-    bool busy = false;
-    auto first = TempFileClaim::Acquire(dir / "tmpfile", busy);
-    ASSERT_TRUE(first);
-    EXPECT_FALSE(TempFileClaim::Acquire(dir / "tmpfile", busy));
-    EXPECT_TRUE(busy);
-    std::optional<TempFileClaim> held;
-    const TempFilePlace refused = ClaimTempFile(held, dir.Path());
-    EXPECT_TRUE(refused.path.empty());
-    EXPECT_EQ(refused.failure, texts::kTempFileInUse);
+    std::optional<ScratchFile> first = Must(ScratchFile::Holding(dir.Path(), FromText("one")));
+    const ScratchFile second = Must(ScratchFile::Create(dir.Path()));
+    EXPECT_NE(first->Path(), second.Path());
+    EXPECT_EQ(ReadFileBytes(first->Path()), FromText("one"));
+    const std::filesystem::path gone = first->Path();
     first.reset();
-    EXPECT_EQ(ClaimTempFile(held, dir.Path()).path, dir / "tmpfile");
-    EXPECT_TRUE(held);
+    EXPECT_FALSE(std::filesystem::exists(gone));
+    EXPECT_TRUE(std::filesystem::exists(second.Path()));
+    EXPECT_FALSE(ScratchFile::Create(dir / "missing").IsOk());
 }
 
 }  // namespace

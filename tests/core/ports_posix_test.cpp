@@ -9,6 +9,7 @@
 
 #include "link/port_finder.h"
 #include "link/pseudo_terminal.h"
+#include "tests/support/gbk.h"
 #include "tests/support/handheld_rig.h"
 #include "transfer/transfer_texts.h"
 
@@ -35,18 +36,18 @@ struct WatchedPort {
         EXPECT_EQ(std::memcmp(&now, &found, sizeof now), 0) << "settings not put back";
         EXPECT_EQ(master ? ToHex(Drain(*master)) : "", "") << "written to";
     }
-    PseudoTerminal pty;
+    PseudoTerminal pty = Must(PseudoTerminal::Open());
     UniqueFd watch{::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)};
-    std::unique_ptr<Port> master = pty.TakeMasterPort();
+    std::unique_ptr<Port> master = Must(pty.TakeMasterPort());
     termios found{};
 };
 
 TEST(PortsPosix, FindGreetingPort) {
     const struct {
         const char* name;
-        int greets;    // which of the three says W Q X over and over; -1: none
-        bool noise;    // the first says Q X over and over
-        bool missing;  // a name no device has, in place of the ports
+        int greets;          // which of the three says W Q X over and over; -1: none
+        bool noise;          // the first says Q X over and over
+        bool missing;        // a name no device has, in place of the ports
         bool stale = false;  // the third greeted before the search began
     } rows[] = {
         {"the second of three greets", 1, true, false},
@@ -60,23 +61,27 @@ TEST(PortsPosix, FindGreetingPort) {
         std::vector<std::string> names;
         for (const WatchedPort& port : ports) names.push_back(port.pty.SlavePath());
         if (row.missing) names = {"/dev/kestrel-none"};
-        if (row.stale) ports[2].master->Write(Hex("57 51 58"));
+        if (row.stale) (void)ports[2].master->Write(Hex("57 51 58"));
         std::jthread handheld([&](std::stop_token stop) {
             for (; !stop.stop_requested(); std::this_thread::sleep_for(20ms)) {
-                if (row.noise) ports[0].master->Write(Hex("51 58"));
-                if (row.greets >= 0) ports[row.greets].master->Write(Hex("57 51 58"));
+                if (row.noise) (void)ports[0].master->Write(Hex("51 58"));
+                if (row.greets >= 0) (void)ports[row.greets].master->Write(Hex("57 51 58"));
             }
         });
         const auto giveUp = std::chrono::steady_clock::now() + (row.stale ? 300ms : 5s);
-        FoundPort found = FindGreetingPort(names, OpenSerialPort, [&] {
+        ResultOf<FoundPort> found = FindGreetingPort(names, OpenSerialPort, [&] {
             return (row.greets < 0 && !row.stale) || std::chrono::steady_clock::now() > giveUp;
         });
-        EXPECT_EQ(found.anyOpened, !row.missing);
-        EXPECT_EQ(found.port != nullptr, row.greets >= 0);
-        if (found.port) {
-            EXPECT_EQ(found.name, names[static_cast<std::size_t>(row.greets)]);
+        EXPECT_EQ(found.IsOk(), row.greets >= 0);
+        // Every port that would not open, and why, still reaches the user.
+        EXPECT_EQ(found.Reason().find(Gbk("：没有可以打开的串口 /dev/kestrel-none：")) !=
+                      std::string::npos,
+                  row.missing)
+            << found.Reason();
+        if (found.IsOk()) {
+            EXPECT_EQ(found.Value().name, names[static_cast<std::size_t>(row.greets)]);
             Bytes greeting(3);
-            ASSERT_EQ(found.port->Read(greeting, 1s), IoStatus::ok);
+            ASSERT_TRUE(found.Value().port->Read(greeting, 1s).IsOk());
             EXPECT_EQ(ToHex(greeting), "57 51 58") << "answered from its start";
         }
         for (int i = 0; i < 3; ++i) {
@@ -107,9 +112,9 @@ TEST(PortsPosix, AHandheldLeftMidSessionGreetsAgain) {
     WriteFileText(rig.Pc("a.dat"), "abc");
     EXPECT_EQ(rig.Run(OneFile(TransferKind::send, rig.Pc("a.dat"), "D", "a.dat")).outcome,
               TransferOutcome::failed);
-    const std::unique_ptr<Port> again = OpenSerialPort(path).port;
+    const std::unique_ptr<Port> again = Must(OpenSerialPort(path));
     std::uint8_t byte = 0;  // the handheld's 0x05 from before may come first
-    while (again->Read(std::span(&byte, 1), 2s) == IoStatus::ok && byte != 0x57) {
+    while (again->Read(std::span(&byte, 1), 2s).IsOk() && byte != 0x57) {
     }
     EXPECT_EQ(byte, 0x57) << "no W";
 }

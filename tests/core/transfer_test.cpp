@@ -10,6 +10,7 @@
 #include "formats/whole_file.h"
 #include "tests/support/gbk.h"
 #include "tests/support/handheld_rig.h"
+#include "text/gbk.h"
 #include "text/texts.h"
 #include "transfer/transfer_texts.h"
 
@@ -73,7 +74,7 @@ struct Exchange {
     Bytes pcFile;  // what is sent, or what a receive replaces
     Bytes handheld;
     std::optional<Bytes> pcWrote;  // unset: not compared
-    std::string_view reason = {};  // empty: the run succeeds
+    std::string reason = {};  // empty: the run succeeds; ending in "：": the OS's words follow
     std::function<void(ScriptedLine&)> check = {};
     std::function<void(ScriptedLine&, TransferRequest&)> before = {};
     const char* directory = "LavaData";
@@ -83,15 +84,38 @@ void ExpectFile(ScriptedLine& line, const char* name, const Bytes& content) {
     EXPECT_EQ(ToHex(ReadFileBytes(line.dir / name)), ToHex(content)) << name;
 }
 
+std::vector<std::string> Lines(const fs::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 // The trace's account of each write of the PC, in order.
 std::vector<std::string> TracedWrites(const fs::path& trace) {
-    std::ifstream in(trace);
     std::vector<std::string> described;
-    for (std::string line; std::getline(in, line);) {
-        if (line.find("PC >") == std::string::npos || !std::getline(in, line)) continue;
-        described.push_back(line.erase(0, line.find_first_not_of(' ')));
+    const std::vector<std::string> lines = Lines(trace);
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].find("PC >") == std::string::npos) continue;
+        described.push_back(lines[i + 1].substr(lines[i + 1].find_first_not_of(' ')));
     }
     return described;
+}
+
+// Whether the reason is `expected`, or begins with it and the OS's words
+// follow when `expected` ends in "：".
+void ExpectReason(const std::string& reason, const std::string& expected) {
+    const std::string_view separator = texts::kNameSeparator;
+    if (!expected.ends_with(separator)) {
+        EXPECT_EQ(reason, expected);
+        return;
+    }
+    EXPECT_EQ(reason.substr(0, expected.size()), expected);
+    EXPECT_GT(reason.size(), expected.size()) << "no words of the OS";
+}
+
+std::string Utf8(std::string_view gbk) {
+    return gbk::ToUtf8(gbk).value_or("?");
 }
 
 // A second file, SECOND (not written when content is unset), sent as LavaData/b.dat.
@@ -120,10 +144,10 @@ TEST(Transfer, GoldenExchanges) {
     const Bytes badThird = Concat(
         {Greeting(), Repeat(Accept(), 3), Accept(), DataPacket(Chunks(k2048, true)[0]), Accept(),
          DataPacket(Chunks(k2048, true)[1]), Accept(), BadDataPacket(abc), kHandheldEnd});
-    const std::string secondMissing =
-        "SECOND" + std::string(texts::kNameSeparator) + std::string(texts::kCannotOpenFile);
-    const std::string secondEmpty =
-        "SECOND" + std::string(texts::kNameSeparator) + std::string(texts::kEmptyText);
+    const auto about = [](std::string_view action, std::string_view name) {
+        return std::string(action) + " " + std::string(name);
+    };
+    const std::string changed = about(texts::kPcFileChanged, "FILE");
     // clang-format off
     const Exchange rows[] = {
         {"send abc to LavaData as a.dat", K::send, kOther, abc, SendScript(1),
@@ -131,6 +155,14 @@ TEST(Transfer, GoldenExchanges) {
                  Bytes(46, 0x20), Hex("60 02 0A 00 2F 4C 61 76 61 44 61 74 61 00 25"),
                  Hex("03 08 00 EF EF 61 2E 64 61 74 00 3E 04 03 00 61 62 63 60 05 00 00 06 00 00")}),
          {}, [](ScriptedLine& line) {
+             const std::vector<std::string> lines = Lines(line.dir / "trace");
+             ASSERT_GE(lines.size(), 6U);
+             EXPECT_EQ(lines[0].substr(0, 8), "KESTREL ");
+             EXPECT_EQ(lines[2], "port: COM1");
+             EXPECT_TRUE(lines[3].starts_with("date: ") && lines[3].ends_with(" UTC")) << lines[3];
+             EXPECT_EQ(lines[4], "status: 等待传输开始...");
+             EXPECT_EQ(lines[5].substr(0, 16), "     0.000 ms  P") << "times from the first byte";
+             EXPECT_EQ(lines.back(), "outcome: 传输成功。");
              EXPECT_EQ(TracedWrites(line.dir / "trace"), (std::vector<std::string>{
                  "greeting answered, not complete", "greeting answered, not complete",
                  "'L' greeting complete", "Start, 100 bytes, checksum ok",
@@ -152,8 +184,19 @@ TEST(Transfer, GoldenExchanges) {
              EXPECT_EQ(counts, (std::vector<std::string>{"    1k", "    0k", "    0k"}));
          }},
         {"a file that shrinks while it is sent", K::send, kOther, Pattern(20000, 4), SendScript(20),
-         std::nullopt, texts::kPcFileChanged, {}, [](ScriptedLine& line, TransferRequest&) {
+         std::nullopt, changed, {}, [](ScriptedLine& line, TransferRequest&) {
              line.status.OnFirst("   18k", [&line] { fs::resize_file(line.dir / "FILE", 5000); });
+         }},
+        {"a file that grows while it is sent", K::send, kOther, Pattern(2000, 4), SendScript(2),
+         std::nullopt, changed, {}, [](ScriptedLine& line, TransferRequest&) {
+             line.status.OnFirst("    0k", [&line] { fs::resize_file(line.dir / "FILE", 2001); });
+         }},
+        {"a trace that cannot be written is said, and the run goes on", K::send, kOther, abc,
+         SendScript(1), SendWrote(abc), {}, [](ScriptedLine& line) {
+             EXPECT_EQ(line.status.Texts().front().substr(0, Gbk("无法写入跟踪文件 trace：").size()),
+                       Gbk("无法写入跟踪文件 trace："));
+         }, [](ScriptedLine& line, TransferRequest&) {
+             line.setup.traceFile = line.dir / "no such folder" / "trace";
          }},
         {"receive 1500 bytes", K::receive, kOther, former, ReceiveScript(Chunks(k1500, true)),
          ReceiveWrote(Chunks(k1500, true)), {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", k1500); }},
@@ -169,7 +212,7 @@ TEST(Transfer, GoldenExchanges) {
                  Hex("CF CB"), kReadRequest, Hex("06 06"), kEnd}),
          {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); }},
         {"a bad checksum in chunk 3", K::receive, kOther, former, badThird,
-         ReceiveWrote({abc, abc, abc}, false), texts::kChecksumError, [&](ScriptedLine& line) {
+         ReceiveWrote({abc, abc, abc}, false), std::string(texts::kChecksumError), [&](ScriptedLine& line) {
              ExpectFile(line, "FILE", former);
              ExpectFile(line, "FILE.part", k2048);
              const Bytes trace = ReadFileBytes(line.dir / "trace");
@@ -183,12 +226,12 @@ TEST(Transfer, GoldenExchanges) {
              WriteFileBytes(line.dir / "FILE.part", Bytes(5000, 'j'));
          }},
         {"a failed unwrap fails the run", K::receive, FileType::kText, former,
-         ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), texts::kReceivedTextTooShort,
+         ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), about(texts::kReceivedTextTooShort, "FILE"),
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
         {"receive refused for gtx", K::receive, FileType::kHeadedText, former, Greeting(), Bytes{},
-         texts::kUploadNotSupported},
+         std::string(texts::kUploadNotSupported)},
         {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
-         texts::kUploadNotSupported},
+         std::string(texts::kUploadNotSupported)},
         {"a package in one session", K::sendPackage, kOther, PackageFile("06 00", entries),
          Concat({Greeting(), Repeat(Concat({Repeat(Accept(), 4), Hex("05")}), 3), Hex("05 04")}),
          packageWrote, {}, [](ScriptedLine& line) {
@@ -196,13 +239,15 @@ TEST(Transfer, GoldenExchanges) {
              EXPECT_FALSE(line.status.Saw(Gbk("下载e.dat")));
          }},
         {"not a package", K::sendPackage, kOther, FromText("PAX 0123456789abcdef"), Greeting(),
-         Bytes{}, texts::kPackageNotPackage},
+         Bytes{}, about(texts::kPackageNotPackage, "FILE")},
         {"a package cut short", K::sendPackage, kOther, PackageFile("01 00", {{"a", {1}, 2U}}),
-         Greeting(), Bytes{}, texts::kPackageTruncated},
+         Greeting(), Bytes{}, about(texts::kPackageTruncated, "FILE")},
         {"a package with a bad path", K::sendPackage, kOther,
-         PackageFile("02 00", {{"a", {1}}, {"b/", {1}}}), Greeting(), Bytes{}, texts::kPackageBadPath},
+         PackageFile("02 00", {{"a", {1}}, {"b/", {1}}}), Greeting(), Bytes{},
+         about(texts::kPackageBadPath, "FILE")},
         {"a package with nothing to send", K::sendPackage, kOther,
-         PackageFile("02 00", {{"a", {}}, {"b", {}}}), Greeting(), Bytes{}, texts::kPackageEmpty},
+         PackageFile("02 00", {{"a", {}}, {"b", {}}}), Greeting(), Bytes{},
+         about(texts::kPackageEmpty, "FILE")},
         {"two files: Start before each, EndSession after the last", K::send, kOther, abc,
          Concat({Greeting(), Repeat(Accept(), 4), Hex("05"), Repeat(Accept(), 4), kHandheldEnd}),
          Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), NewFileFrame("a.dat"),
@@ -211,9 +256,10 @@ TEST(Transfer, GoldenExchanges) {
          {}, [](ScriptedLine& line) { EXPECT_TRUE(line.status.Saw(Gbk("下载b.dat"))); },
          Second(FromText("de"))},
         {"a missing second file: nothing is sent", K::send, kOther, abc, Greeting(), Bytes{},
-         secondMissing, {}, Second(std::nullopt)},
+         about(texts::kCannotOpenFile, "SECOND") + std::string(texts::kNameSeparator), {},
+         Second(std::nullopt)},
         {"an empty second text: nothing is sent", K::send, kOther, abc, Greeting(), Bytes{},
-         secondEmpty, {}, Second(Bytes{}, FileType::kText)},
+         about(texts::kEmptyText, "SECOND"), {}, Second(Bytes{}, FileType::kText)},
     };
     // clang-format on
     for (const Exchange& row : rows) {
@@ -222,19 +268,18 @@ TEST(Transfer, GoldenExchanges) {
         line.Handheld(row.handheld);
         WriteFileBytes(line.dir / "FILE", row.pcFile);
         line.setup.traceFile = line.dir / "trace";  // which must leave every byte as it is
-        line.setup.charsets.gbkToUtf8 = [](std::string_view text) { return std::string(text); };
         TransferRequest request =
             OneFile(row.kind, line.dir / "FILE", row.directory, "a.dat", row.type);
         if (row.before) row.before(line, request);
         const TransferEnd end = line.Run(request);
         EXPECT_EQ(end.outcome, row.reason.empty() ? Outcome::succeeded : Outcome::failed);
-        EXPECT_EQ(end.reason, row.reason);
+        ExpectReason(end.reason, row.reason);
         const std::vector<std::string> shown = line.status.Texts();
         ASSERT_GE(shown.size(), 2U);
         if (row.reason.empty()) {
             EXPECT_EQ(shown.back(), texts::kSucceeded);
         } else {
-            EXPECT_EQ(shown[shown.size() - 2], row.reason);
+            EXPECT_EQ(shown[shown.size() - 2], end.reason);
             EXPECT_EQ(shown.back(), texts::kAborted);
         }
         if (row.pcWrote) {
@@ -248,10 +293,10 @@ TEST(Transfer, GoldenExchanges) {
 struct ThrowingPort : Port {
     explicit ThrowingPort(bool& closed) : closed_(closed) {}
     ~ThrowingPort() override { closed_ = true; }
-    IoStatus Write(std::span<const std::uint8_t>) override { throw std::bad_alloc(); }
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence) override {
+    Result Write(std::span<const std::uint8_t>) override { throw std::bad_alloc(); }
+    Result Read(std::span<std::uint8_t> bytes, Silence) override {
         std::fill(bytes.begin(), bytes.end(), std::uint8_t{0x57});
-        return IoStatus::ok;
+        return Result::Ok();
     }
     void Cancel() override {}
     bool& closed_;
@@ -259,8 +304,8 @@ struct ThrowingPort : Port {
 
 TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
     using P = PortChoice::Kind;
+    using Opened = ResultOf<std::unique_ptr<Port>>;
     bool closed = false;
-    const std::string cannotOpen = Gbk("无法打开串口COM9!");
     // clang-format off
     const struct {
         P kind;
@@ -268,13 +313,15 @@ TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
         Outcome outcome;
         std::string reason;
     } rows[] = {
-        {P::serial, [](const PortChoice&) { return OpenedPort{nullptr, "busy"}; },
-         Outcome::portUnavailable, cannotOpen + "busy"},
-        {P::serial, [](const PortChoice&) -> OpenedPort { throw std::runtime_error("x"); },
-         Outcome::portUnavailable, cannotOpen + std::string(texts::kUnexpectedError)},
+        {P::serial, [](const PortChoice&) -> Opened { return Result::Failed("busy"); },
+         Outcome::portUnavailable, "busy"},
+        {P::automatic, [](const PortChoice&) -> Opened { return Result::Failed("busy"); },
+         Outcome::portUnavailable, Gbk("没有找到文曲星：没有可以打开的串口 COM8")},
+        {P::serial, [](const PortChoice&) -> Opened { throw std::runtime_error("x"); },
+         Outcome::failed, std::string(texts::kUnexpectedError)},
         {P::builtInHandheld, {}, Outcome::portUnavailable, Gbk("无法打开串口虚拟文曲星!")},
-        {P::serial, [&closed](const PortChoice&) {
-             return OpenedPort{std::make_unique<ThrowingPort>(closed), {}}; },
+        {P::serial, [&closed](const PortChoice&) -> Opened {
+             return std::unique_ptr<Port>(std::make_unique<ThrowingPort>(closed)); },
          Outcome::failed, std::string(texts::kNoMemory)},
     };
     // clang-format on
@@ -283,6 +330,8 @@ TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
         ScriptedLine line;
         WriteFileText(line.dir / "a", "abc");
         line.setup.openPort = row.open;
+        line.setup.listSerialPorts = [] { return std::vector<std::string>{"COM9", "COM8"}; };
+        line.setup.traceFile = line.dir / "trace";
         TransferRequest request = OneFile(TransferKind::send, line.dir / "a", "D", "a");
         request.port = {row.kind, "COM9"};
         const TransferEnd end = line.Run(request);
@@ -290,6 +339,7 @@ TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
         EXPECT_EQ(end.reason, row.reason);
         const bool failed = row.outcome == Outcome::failed;
         EXPECT_EQ(line.status.Texts().back(), failed ? texts::kAborted : row.reason);
+        EXPECT_EQ(Lines(line.dir / "trace").back(), "outcome: " + Utf8(row.reason));
     }
     EXPECT_TRUE(closed);
 }

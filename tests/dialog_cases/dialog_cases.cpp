@@ -28,11 +28,11 @@ struct CaseRun {
         rig.folder = scratch.Path();
         rig.files.handheldRoot = scratch / "handheld";
         rig.files.tempDirectory = scratch.Path();
-        rig.files.openSerialPort = [this](std::string_view) {
+        rig.files.openSerialPort = [this](std::string_view) -> ResultOf<std::unique_ptr<Port>> {
             auto [pcEnd, farEnd] = MakeMemoryPortPair();
             rig.silentFarEnd = std::move(farEnd);  // kept, so that reads wait until cancelled
             rig.silentOpened = true;
-            return OpenedPort{std::move(pcEnd), {}};
+            return std::unique_ptr<Port>(std::move(pcEnd));
         };
         fs::create_directories(scratch / "pc");
         for (const char* name : {"NOTE.TXT", "MEMO.TXT", "GAME.BIN", "读书笔记.TXT"}) {
@@ -99,7 +99,7 @@ bool Do(CaseRun& run, const DialogCase& row, const std::string& step) {
             [&] { return what == "silent" ? run.rig.silentOpened.load() : !dialog.Running(); });
     } else if (verb == "gone") {  // the dialog ends, its port closed by then
         if (!dialog.RunUntil([&] { return dialog.Ended(); })) return false;
-        EXPECT_EQ(run.rig.silentFarEnd->Write(FromText("?")), IoStatus::failed)
+        EXPECT_EQ(run.rig.silentFarEnd->Write(FromText("?")).GetKind(), Result::Kind::failed)
             << "the dialog ended with its port open";
     } else if (verb == "expect") {  // TEXT starting "..." is the shown text's end
         const std::string shown = dialog.Text(Named<Field>(kFields, what));

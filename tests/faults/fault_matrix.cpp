@@ -133,7 +133,7 @@ void RunMatrix(const Scenario& scenario, const char* line,
             EXPECT_TRUE(succeeded || end.outcome == TransferOutcome::failed);
             EXPECT_EQ(rig.status.Texts().back(), succeeded ? texts::kSucceeded : texts::kAborted);
             // The handheld counted the packets as the steps list them, up to the fault's.
-            const Trace trace = rig.GetTrace();
+            const HandheldRecord trace = rig.GetRecord();
             EXPECT_GE(trace.packets.size(), kind == FaultKind::noiseBeforeEnq ? at : at + 1);
             for (std::size_t i = 0; i < std::min(at, trace.packets.size()); ++i) {
                 EXPECT_EQ(trace.packets[i].type, static_cast<std::uint8_t>(scenario.steps[i])) << i;

@@ -17,7 +17,7 @@ TEST(FaultMatrix, SendOverAPseudoTerminal) {
     UniqueFd watch;  // keeps the slave open with settings no PC program would choose
     termios found{};
     auto makeLine = [&] {
-        pty = std::make_unique<PseudoTerminal>();
+        pty = std::make_unique<PseudoTerminal>(Must(PseudoTerminal::Open()));
         watch =
             UniqueFd(::open(pty->SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
         termios settings{};
@@ -27,9 +27,9 @@ TEST(FaultMatrix, SendOverAPseudoTerminal) {
         settings.c_cflag |= CSTOPB;
         EXPECT_EQ(tcsetattr(watch.Get(), TCSANOW, &settings), 0);
         tcgetattr(watch.Get(), &found);
-        return HandheldLine{pty->TakeMasterPort(), [path = pty->SlavePath()](const PortChoice&) {
-                                return OpenSerialPort(path);
-                            }};
+        return HandheldLine{
+            Must(pty->TakeMasterPort()),
+            [path = pty->SlavePath()](const PortChoice&) { return OpenSerialPort(path); }};
     };
     auto settingsKept = [&](FaultKind kind) {
         if (kind == FaultKind::hangUp) return;  // a hung-up terminal has no settings left to read

@@ -32,9 +32,9 @@ class PortContract : public ::testing::Test {
         const char* name = std::getenv("KESTREL_TEST_PORT");
         if (name == nullptr) GTEST_SKIP() << "no KESTREL_TEST_PORT (run through with_port_peer.sh)";
         name_ = name;
-        OpenedPort opened = OpenSerialPort(name_);
-        port_ = std::move(opened.port);
-        ASSERT_NE(port_, nullptr) << name_ << ": " << opened.reason;
+        ResultOf<std::unique_ptr<Port>> opened = OpenSerialPort(name_);
+        ASSERT_TRUE(opened.IsOk()) << name_ << ": " << opened.Reason();
+        port_ = std::move(opened).Value();
     }
 
     std::string name_;
@@ -51,9 +51,9 @@ TEST_F(PortContract, BytesComeBackUnchanged) {
     for (const Bytes& sent :
          {everyValue, Bytes(everyValue.rbegin(), everyValue.rend()), controls}) {
         SCOPED_TRACE(ToHex(Bytes(sent.begin(), sent.begin() + 8)));
-        ASSERT_EQ(port_->Write(sent), IoStatus::ok);
+        ASSERT_TRUE(port_->Write(sent).IsOk());
         Bytes back(sent.size());
-        EXPECT_EQ(port_->Read(back, 5s), IoStatus::ok);
+        EXPECT_TRUE(port_->Read(back, 5s).IsOk());
         EXPECT_EQ(back, sent);
     }
 }
@@ -61,19 +61,19 @@ TEST_F(PortContract, BytesComeBackUnchanged) {
 TEST_F(PortContract, ReadWithASilenceBoundTimesOut) {
     std::uint8_t byte = 0;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(port_->Read({&byte, 1}, 200ms), IoStatus::timedOut);
+    EXPECT_EQ(port_->Read({&byte, 1}, 200ms).GetKind(), Result::Kind::timedOut);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 190ms);
 }
 
 TEST_F(PortContract, CancelWakesAReadWithoutLimit) {
     auto reading = std::async(std::launch::async, [this] {
         std::uint8_t byte = 0;
-        return port_->Read({&byte, 1}, std::nullopt);
+        return port_->Read({&byte, 1}, std::nullopt).GetKind();
     });
     EXPECT_EQ(reading.wait_for(100ms), std::future_status::timeout);
     port_->Cancel();
     ASSERT_EQ(reading.wait_for(5s), std::future_status::ready);
-    EXPECT_EQ(reading.get(), IoStatus::cancelled);
+    EXPECT_EQ(reading.get(), Result::Kind::cancelled);
 }
 
 TEST_F(PortContract, ASecondOpenIsRefusedAsBusy) {
@@ -83,9 +83,9 @@ TEST_F(PortContract, ASecondOpenIsRefusedAsBusy) {
         GTEST_SKIP() << "Wine lets a COM port be opened twice; Windows does not";
     }
 #endif
-    const OpenedPort second = OpenSerialPort(name_);
-    EXPECT_EQ(second.port, nullptr);
-    EXPECT_EQ(second.reason, texts::kPortBusy);
+    const ResultOf<std::unique_ptr<Port>> second = OpenSerialPort(name_);
+    EXPECT_FALSE(second.IsOk());
+    EXPECT_NE(second.Reason().find(texts::kPortBusy), std::string::npos) << second.Reason();
 }
 
 #ifndef _WIN32
@@ -102,8 +102,7 @@ TEST_F(PortContract, TerminalSettingsAreRawWhileOpenAndPutBackAfter) {
     ASSERT_EQ(::tcsetattr(fd, TCSANOW, &odd), 0);
     ::tcgetattr(fd, &odd);  // as the driver keeps it
 
-    port_ = OpenSerialPort(name_).port;
-    ASSERT_NE(port_, nullptr);
+    port_ = Must(OpenSerialPort(name_));
     ::tcgetattr(fd, &working);
     EXPECT_EQ(::cfgetospeed(&working), speed_t{B115200});
     EXPECT_EQ(working.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t{CS8});

@@ -43,7 +43,7 @@ std::string ToHex(const Bytes& bytes) {
 Bytes Drain(Port& port) {
     Bytes out;
     std::uint8_t byte = 0;
-    while (port.Read({&byte, 1}, std::chrono::milliseconds(0)) == IoStatus::ok) out.push_back(byte);
+    while (port.Read({&byte, 1}, std::chrono::milliseconds(0)).IsOk()) out.push_back(byte);
     return out;
 }
 

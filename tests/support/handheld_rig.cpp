@@ -7,13 +7,13 @@ using namespace std::chrono_literals;
 HandheldLine MemoryLine() {
     auto [pc, handheld] = MakeMemoryPortPair();
     auto pcEnd = std::make_shared<std::unique_ptr<Port>>(std::move(pc));
-    return {std::move(handheld), [pcEnd](const PortChoice&) {
-                return OpenedPort{std::move(*pcEnd), {}};
+    return {std::move(handheld), [pcEnd](const PortChoice&) -> ResultOf<std::unique_ptr<Port>> {
+                return std::move(*pcEnd);
             }};
 }
 
 HandheldRig::HandheldRig(HandheldOptions options, HandheldLine line)
-    : handheld_(dir / "device",
+    : handheld_(Must(DeviceFiles::Open(dir / "device", KeepBytes)),
                 [&] {
                     options.greetingRepeat = 20ms;  // a PC opening a pty flushes what came before
                     return std::move(options);

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <thread>
 
-#include "device/handheld.h"
+#include "handheld/handheld.h"
 #include "link/memory_port.h"
 #include "tests/support/frames.h"
 #include "tests/support/recording_status.h"
@@ -38,7 +38,7 @@ class HandheldRig {
     std::filesystem::path Root() const { return dir / "device"; }
     std::filesystem::path Pc(const std::filesystem::path& name) const { return dir / "pc" / name; }
     TransferEnd Run(const TransferRequest& request);
-    Trace GetTrace() const { return handheld_.GetTrace(); }
+    HandheldRecord GetRecord() const { return handheld_.GetRecord(); }
 
     ScratchDir dir;
     RecordingStatus status;
@@ -55,7 +55,7 @@ class ScriptedLine {
   public:
     ScriptedLine();
 
-    void Handheld(const Bytes& bytes) { handheldEnd_->Write(bytes); }
+    void Handheld(const Bytes& bytes) { (void)handheldEnd_->Write(bytes); }
     TransferEnd Run(const TransferRequest& request) {
         return RunTransfer(request, setup, status, cancel);
     }
