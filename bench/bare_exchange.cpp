@@ -35,9 +35,9 @@ bool Play(Port& port, const std::array<Step, N>& steps, bool handheld) {
     for (std::size_t chunk = 0; chunk < kChunks; ++chunk) {
         for (const Step& step : steps) {
             const std::span<std::uint8_t> bytes(buffer.data(), step.bytes);
-            const IoStatus status =
+            const Result status =
                 step.fromHandheld == handheld ? port.Write(bytes) : port.Read(bytes, kSilence);
-            if (status != IoStatus::ok) return false;
+            if (!status.IsOk()) return false;
         }
     }
     return true;
@@ -50,8 +50,8 @@ TransferFigures Exchange(const TransferCase& run, const std::array<Step, N>& ste
     return MeasurePc(
         line,
         [&line, &steps] {
-            const OpenedPort pc = line.OpenPcEnd();
-            return pc.port && Play(*pc.port, steps, false);
+            const ResultOf<std::unique_ptr<Port>> pc = line.OpenPcEnd();
+            return pc.IsOk() && Play(*pc.Value(), steps, false);
         },
         kChunks * 1024);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Inputs for the benchmarks, made from fixed seeds so that every run measures
 // the same bytes: plain data, text, a package, an application image with its
-// substitution table; and a scratch folder that removes itself.
+// substitution table; a scratch folder that removes itself; and Need(), the
+// value of a step the benchmark cannot do without.
 //
 // The image is coded here with the table's rows as they stand, the way a
 // coded application is laid out (see formats/application_image.h); decoding
@@ -10,12 +11,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "status/result.h"
 
 namespace kestrel::bench {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The value, or std::runtime_error with the failure's reason (GBK).
+template <typename T>
+T Need(ResultOf<T> result) {
+    if (!result.IsOk()) throw std::runtime_error(result.Reason());
+    return std::move(result).Value();
+}
 
 // The size of every sample: what one benchmark transfer moves.
 inline constexpr std::size_t kSampleSize = 256 * 1024;

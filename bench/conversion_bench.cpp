@@ -10,7 +10,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -53,9 +52,8 @@ struct Inputs {
     SampleImage image = MakeApplicationImage(kSampleSize);
     SubstitutionTable table = *SubstitutionTable::FromBytes(image.table);
     Bytes text = SampleText(kSampleSize);
-    Bytes handheldText = WrapTextBytes(text).bytes;
-    SamplePackage package = MakePackage(kPackageEntries, kSampleSize / kPackageEntries);
-    std::string packageText{package.bytes.begin(), package.bytes.end()};
+    Bytes handheldText = Need(WrapTextBytes(text));
+    Bytes package = MakePackage(kPackageEntries, kSampleSize / kPackageEntries).bytes;
     Bytes gbkText = HanziText(kSampleSize);
     Bytes utf8Text = Utf8Of(gbkText);
 };
@@ -78,24 +76,24 @@ void Copy(benchmark::State& state, const Bytes& input) {
 
 void DecodeImage(benchmark::State& state, const Inputs& in) {
     for (auto _ : state) {
-        ConversionResult decoded = DecodeApplicationImage(in.image.image, in.table);
-        benchmark::DoNotOptimize(decoded.bytes.data());
+        ResultOf<Bytes> decoded = DecodeApplicationImage(in.image.image, in.table);
+        benchmark::DoNotOptimize(decoded.Value().data());
     }
     CountBytes(state, in.image.image.size());
 }
 
 void WrapText(benchmark::State& state, const Inputs& in) {
     for (auto _ : state) {
-        ConversionResult wrapped = WrapTextBytes(in.text);
-        benchmark::DoNotOptimize(wrapped.bytes.data());
+        ResultOf<Bytes> wrapped = WrapTextBytes(in.text);
+        benchmark::DoNotOptimize(wrapped.Value().data());
     }
     CountBytes(state, in.text.size());
 }
 
 void UnwrapText(benchmark::State& state, const Inputs& in) {
     for (auto _ : state) {
-        ConversionResult text = UnwrapTextBytes(in.handheldText);
-        benchmark::DoNotOptimize(text.bytes.data());
+        ResultOf<Bytes> text = UnwrapTextBytes(in.handheldText);
+        benchmark::DoNotOptimize(text.Value().data());
     }
     CountBytes(state, in.handheldText.size());
 }
@@ -131,19 +129,29 @@ void LookupPerByte(benchmark::State& state, const Inputs& in) {
     CountBytes(state, input.size());
 }
 
+// The package in memory, read as a PC file's ReadAt reads it.
+PackageReader ReaderOf(const Bytes& package) {
+    return [&package](std::uint64_t offset, std::span<std::uint8_t> into) -> ResultOf<std::size_t> {
+        const std::size_t at = std::min<std::size_t>(offset, package.size());
+        const std::size_t size = std::min(into.size(), package.size() - at);
+        std::memcpy(into.data(), package.data() + at, size);
+        return size;
+    };
+}
+
 // What sending a package does before the line: check it whole, then read
 // each entry's data.
 void CheckPackage(benchmark::State& state, const Inputs& in) {
-    std::istringstream package(in.packageText);
+    const PackageReader read = ReaderOf(in.package);
     for (auto _ : state) {
-        package.clear();
-        const PackageIndex index = kestrel::CheckPackage(package);
-        for (const PackageEntry& entry : index.entries) {
-            auto data = ReadEntryData(package, entry);
+        const ResultOf<std::vector<PackageEntry>> entries =
+            kestrel::CheckPackage(in.package.size(), read, "p");
+        for (const PackageEntry& entry : entries.Value()) {
+            ResultOf<Bytes> data = ReadEntryData(read, entry, "p");
             benchmark::DoNotOptimize(data);
         }
     }
-    CountBytes(state, in.packageText.size());
+    CountBytes(state, in.package.size());
 }
 
 struct Conversion {
@@ -178,11 +186,11 @@ void CheckInputs(const Inputs& in) {
     if (gbk::FromUtf8(AsChars(in.utf8Text)) != std::string(AsChars(in.gbkText))) {
         throw std::runtime_error("the sample text does not come back as GBK");
     }
-    if (DecodeApplicationImage(in.image.image, in.table).bytes != in.image.decoded) {
+    if (Need(DecodeApplicationImage(in.image.image, in.table)) != in.image.decoded) {
         throw std::runtime_error("the sample image does not decode to its plain bytes");
     }
-    std::istringstream package(in.packageText);
-    if (kestrel::CheckPackage(package).entries.size() != kPackageEntries) {
+    if (Need(kestrel::CheckPackage(in.package.size(), ReaderOf(in.package), "p")).size() !=
+        kPackageEntries) {
         throw std::runtime_error("the sample package does not check");
     }
 }
@@ -214,7 +222,7 @@ int Run(int argc, char** argv) {
         {"decode application image", DecodeImage, inputs.image.image},
         {"wrap text", WrapText, inputs.text},
         {"unwrap text", UnwrapText, inputs.handheldText},
-        {"check and unpack package", CheckPackage, inputs.package.bytes},
+        {"check and unpack package", CheckPackage, inputs.package},
         // A table lookup a character, held to no share of a copy.
         {"GBK text to UTF-8", GbkToUtf8, inputs.gbkText, true},
         {"UTF-8 text to GBK", Utf8ToGbk, inputs.utf8Text, true},

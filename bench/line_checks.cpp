@@ -7,8 +7,8 @@
 
 #include "bench/bench_files.h"
 #include "bench/latest_status.h"
-#include "bench/thread_cpu.h"
 #include "bench/paced_port.h"
+#include "bench/thread_cpu.h"
 #include "link/memory_port.h"
 #include "link/pseudo_terminal.h"
 #include "transfer/run_transfer.h"
@@ -27,20 +27,20 @@ StreamFigures StreamFromHandheld(std::uint64_t bytes) {
     PacedPort paced(*handheld, LinePace{});
     auto arrived = std::async(std::launch::async, [&far = far, bytes] {
         Bytes all(bytes);
-        const IoStatus status = far->Read(all, std::nullopt);
-        return std::make_pair(status, Clock::now());
+        const bool whole = far->Read(all, std::nullopt).IsOk();
+        return std::make_pair(whole, Clock::now());
     });
     const Bytes step(kStep, 0x55);
     const auto start = Clock::now();
     for (std::uint64_t sent = 0; sent < bytes; sent += kStep) {
         const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kStep, bytes - sent));
-        if (paced.Write(std::span(step).first(size)) != IoStatus::ok) {
+        if (!paced.Write(std::span(step).first(size)).IsOk()) {
             far->Cancel();
             throw std::runtime_error("the paced stream failed");
         }
     }
-    const auto [status, end] = arrived.get();
-    if (status != IoStatus::ok) throw std::runtime_error("the paced stream did not arrive");
+    const auto [whole, end] = arrived.get();
+    if (!whole) throw std::runtime_error("the paced stream did not arrive");
     return {end - start, WireTime(bytes, LinePace{})};
 }
 
@@ -50,10 +50,10 @@ StreamFigures StreamToHandheld(std::uint64_t bytes) {
     PacedPort paced(*handheld, LinePace{});
     Bytes step(kStep);
     const auto start = Clock::now();
-    if (far->Write(Bytes(bytes, 0xAA)) != IoStatus::ok) throw std::runtime_error("cannot send");
+    if (!far->Write(Bytes(bytes, 0xAA)).IsOk()) throw std::runtime_error("cannot send");
     for (std::uint64_t got = 0; got < bytes; got += kStep) {
         const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kStep, bytes - got));
-        if (paced.Read(std::span(step).first(size), std::nullopt) != IoStatus::ok) {
+        if (!paced.Read(std::span(step).first(size), std::nullopt).IsOk()) {
             throw std::runtime_error("the paced stream failed");
         }
     }
@@ -61,9 +61,9 @@ StreamFigures StreamToHandheld(std::uint64_t bytes) {
 }
 
 IdleFigures WaitForSilentHandheld(std::chrono::milliseconds wait) {
-    PseudoTerminal terminal;
-    terminal.KeepSlaveOpenRaw();
-    const std::unique_ptr<Port> silentHandheld = terminal.TakeMasterPort();
+    PseudoTerminal terminal = Need(PseudoTerminal::Open());
+    if (Result kept = terminal.KeepSlaveOpenRaw(); !kept.IsOk()) Need(ResultOf<bool>(kept));
+    const std::unique_ptr<Port> silentHandheld = Need(terminal.TakeMasterPort());
     BenchFolder folder;
     WriteFile(folder / "a.dat", Bytes(1024, 0x42));
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "bench/bench_files.h"
 #include "bench/thread_cpu.h"
 #include "link/memory_port.h"
 
@@ -27,10 +28,9 @@ PacedLine::PacedLine(Carrier carrier, const LinePace& pace) {
         handheldEnd_ = std::move(handheld);
         pcEnd_ = std::move(pc);
     } else {
-        terminal_ = std::make_unique<PseudoTerminal>();
-        terminal_->KeepSlaveOpenRaw();
-        handheldEnd_ = terminal_->TakeMasterPort();
-        if (!handheldEnd_) throw std::runtime_error("cannot use the pseudo-terminal");
+        terminal_ = std::make_unique<PseudoTerminal>(Need(PseudoTerminal::Open()));
+        if (Result kept = terminal_->KeepSlaveOpenRaw(); !kept.IsOk()) Need(ResultOf<bool>(kept));
+        handheldEnd_ = Need(terminal_->TakeMasterPort());
         portName_ = terminal_->SlavePath();
     }
     paced_ = std::make_unique<PacedPort>(*handheldEnd_, pace);
@@ -48,11 +48,13 @@ void PacedLine::StartHandheld(std::function<void(Port& pacedEnd)> serve) {
     });
 }
 
-OpenedPort PacedLine::OpenPcEnd() {
-    OpenedPort opened = pcEnd_ ? OpenedPort{std::move(pcEnd_), {}} : OpenSerialPort(portName_);
-    if (opened.port) opened.port = std::make_unique<StopwatchPort>(std::move(opened.port), pcCode_);
+ResultOf<std::unique_ptr<Port>> PacedLine::OpenPcEnd() {
+    ResultOf<std::unique_ptr<Port>> opened =
+        pcEnd_ ? ResultOf<std::unique_ptr<Port>>(std::move(pcEnd_)) : OpenSerialPort(portName_);
     start_.Fire();
-    return opened;
+    if (!opened.IsOk()) return opened;
+    return std::unique_ptr<Port>(
+        std::make_unique<StopwatchPort>(std::move(opened).Value(), pcCode_));
 }
 
 void PacedLine::StopHandheld() {

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "bench/line_figures.h"
-#include "bench/stopwatch_port.h"
 #include "bench/paced_port.h"
+#include "bench/stopwatch_port.h"
 #include "link/open_port.h"
 #include "link/pseudo_terminal.h"
 
@@ -47,7 +47,7 @@ class PacedLine {
     void StartHandheld(std::function<void(Port& pacedEnd)> serve);
     // The PC's end, timed by a StopwatchPort into CodeTimes(); once only.
     // Starts the handheld.
-    OpenedPort OpenPcEnd();
+    ResultOf<std::unique_ptr<Port>> OpenPcEnd();
     // Cuts the handheld's waits short and joins its thread.
     void StopHandheld();
 

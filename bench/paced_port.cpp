@@ -38,23 +38,23 @@ PacedPort::PacedPort(Port& inner, LinePace pace)
 PacedPort::PacedPort(Port& inner, LinePace pace, PaceClock& clock)
     : inner_(inner), pace_(pace), clock_(clock) {}
 
-IoStatus PacedPort::Write(std::span<const std::uint8_t> bytes) {
+Result PacedPort::Write(std::span<const std::uint8_t> bytes) {
     const TimePoint called = clock_.Now();
     NoteCall(called);
     if (bytes.empty()) return inner_.Write(bytes);
     Cross(Direction::out, bytes.size(), called);
-    const IoStatus status = inner_.Write(bytes);
-    if (status == IoStatus::ok) {
+    Result status = inner_.Write(bytes);
+    if (status.IsOk()) {
         std::lock_guard lock(accountMutex_);
         account_.lastDelivery = clock_.Now();
     }
     return status;
 }
 
-IoStatus PacedPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
+Result PacedPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
     NoteCall(clock_.Now());
-    const IoStatus status = inner_.Read(bytes, silence);
-    if (status != IoStatus::ok || bytes.empty()) return status;
+    Result status = inner_.Read(bytes, silence);
+    if (!status.IsOk() || bytes.empty()) return status;
     const TimePoint arrived = clock_.Now();
     if (last_ == Direction::out) {
         std::lock_guard lock(accountMutex_);
@@ -62,7 +62,7 @@ IoStatus PacedPort::Read(std::span<std::uint8_t> bytes, Silence silence) {
         ++account_.peerTurns;
     }
     Cross(Direction::in, bytes.size(), arrived);
-    return cancelled_.load() ? IoStatus::cancelled : IoStatus::ok;
+    return cancelled_.load() ? PortCancelled() : Result::Ok();
 }
 
 void PacedPort::Cancel() {

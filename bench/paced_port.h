@@ -85,8 +85,8 @@ class PacedPort final : public Port {
     PacedPort(Port& inner, LinePace pace);
     PacedPort(Port& inner, LinePace pace, PaceClock& clock);
 
-    IoStatus Write(std::span<const std::uint8_t> bytes) override;
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override;
+    Result Write(std::span<const std::uint8_t> bytes) override;
+    Result Read(std::span<std::uint8_t> bytes, Silence silence) override;
     void Cancel() override;
 
     LineAccount Account() const;

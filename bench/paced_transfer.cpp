@@ -23,7 +23,7 @@ struct Prepared {
 };
 
 Bytes Wrapped(const Bytes& text) {
-    return WrapTextBytes(text).bytes;
+    return Need(WrapTextBytes(text));
 }
 
 Prepared PrepareSend(const TransferCase& run, const BenchFolder& folder) {
@@ -89,7 +89,7 @@ TransferFigures RunPacedTransfer(const TransferCase& run) {
 
     HandheldOptions options;
     options.packetWork = run.packetWork;
-    VirtualHandheld handheld(folder / "device", options);
+    VirtualHandheld handheld(Need(DeviceFiles::Open(folder / "device", KeepBytes)), options);
     line.StartHandheld([&handheld](Port& port) { handheld.ServeSession(port); });
 
     TransferSetup setup;

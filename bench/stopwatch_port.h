@@ -25,18 +25,18 @@ class StopwatchPort final : public Port {
     StopwatchPort(std::unique_ptr<Port> inner, CodeTimes& times)
         : inner_(std::move(inner)), times_(times) {}
 
-    IoStatus Write(std::span<const std::uint8_t> bytes) override {
+    Result Write(std::span<const std::uint8_t> bytes) override {
         Enter();
         if (lastWasRead_) ++times_.turns;
         lastWasRead_ = false;
-        const IoStatus status = inner_->Write(bytes);
+        Result status = inner_->Write(bytes);
         lastCallEnd_ = Clock::now();
         return status;
     }
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override {
+    Result Read(std::span<std::uint8_t> bytes, Silence silence) override {
         Enter();
         lastWasRead_ = true;
-        const IoStatus status = inner_->Read(bytes, silence);
+        Result status = inner_->Read(bytes, silence);
         lastCallEnd_ = Clock::now();
         return status;
     }
