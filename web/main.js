@@ -95,7 +95,7 @@ view.listen({
   pick: (files) => queue(() => stage(files)),
   drop: (files) => queue(async () => {
     await stage(files);
-    if (files.length > 1) transfer(true, '', '', '', view.port.value, false);
+    if (files.length > 1) transfer(true, view.pcFile.value, '', '', view.port.value, false);
   }),
   transfer,
   cancel: () => ports.cancelAll(),

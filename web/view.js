@@ -4,6 +4,15 @@
 
 const $ = (id) => document.getElementById(id);
 
+function save(bytes, name) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes]));
+  link.download = name;
+  link.textContent = name;
+  link.click();
+  return link;
+}
+
 export class View {
   constructor() {
     this.pcFile = $('pc-file');
@@ -39,15 +48,11 @@ export class View {
     $('cancel').disabled = !running;
   }
 
+  // A received file: saved at once, and listed to be saved again.
   offerDownload(bytes, name) {
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([bytes]));
-    link.download = name;
-    link.textContent = name;
     const item = document.createElement('li');
-    item.append(link);
+    item.append(save(bytes, name));
     $('received').prepend(item);
-    link.click();
   }
 
   setting(key) { return localStorage.getItem(`kestrel.${key}`); }
@@ -76,7 +81,7 @@ export class View {
       link.href = '#';
       link.addEventListener('click', (event) => {
         event.preventDefault();
-        this.offerDownload(read(file.path), file.name);
+        save(read(file.path), file.name);
       });
       const cells = [file.directory || '/', link, String(file.size)].map((content) => {
         const cell = document.createElement('td');

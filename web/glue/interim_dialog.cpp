@@ -101,6 +101,7 @@ void Run(std::variant<TransferRequest, Refusal> formed, std::string_view directo
 
 struct Page {
     std::vector<std::filesystem::path> picked;  // the files last chosen, in kPcFolder
+    std::string severalShown;                   // the PC box naming several of them
 };
 
 }  // namespace
@@ -123,10 +124,20 @@ EMSCRIPTEN_KEEPALIVE Page* kestrel_page_open() {
 }
 
 // Files chosen or dropped: names in kPcFolder, one a line. One file fills
-// the boxes as proposed; several are proposed one by one when they are sent.
+// the boxes as proposed; several are named in the PC box and go together,
+// each as proposed, while the box still names them.
 EMSCRIPTEN_KEEPALIVE void kestrel_page_pick(Page* page, const char* names) {
     page->picked = PcFiles(names);
-    if (page->picked.size() != 1) return;
+    if (page->picked.size() > 1) {
+        page->severalShown.clear();
+        for (const auto& file : page->picked) {
+            page->severalShown += (page->severalShown.empty() ? "" : "; ") + file.filename().string();
+        }
+        PageView::ShowBox(Box::pcFile, page->severalShown);
+        PageView::ShowBox(Box::deviceName, "");
+        return;
+    }
+    if (page->picked.empty()) return;
     const std::optional<Proposal> proposal = ProposeForPickedFile(page->picked.front());
     if (!proposal) return;
     PageView::ShowBox(Box::pcFile, page->picked.front().filename().string());
@@ -134,8 +145,7 @@ EMSCRIPTEN_KEEPALIVE void kestrel_page_pick(Page* page, const char* names) {
     PageView::ShowBox(Box::deviceDirectory, proposal->boxes.deviceDirectory);
 }
 
-// 下载 (send 1) or 上传 (send 0) with the boxes as they are. While the PC box
-// holds nothing typed since several files were chosen, they go together.
+// 下载 (send 1) or 上传 (send 0) with the boxes as they are.
 EMSCRIPTEN_KEEPALIVE void kestrel_page_transfer(Page* page, int send, const char* pcFile,
                                                 const char* deviceName,
                                                 const char* deviceDirectory, const char* port,
@@ -143,7 +153,8 @@ EMSCRIPTEN_KEEPALIVE void kestrel_page_transfer(Page* page, int send, const char
     const std::optional<PortChoice> chosen = PortFromSetting(port);
     if (!chosen) return;
     const Direction direction = send != 0 ? Direction::send : Direction::receive;
-    if (direction == Direction::send && page->picked.size() > 1 && pcFile[0] == '\0') {
+    if (direction == Direction::send && page->picked.size() > 1 &&
+        pcFile == page->severalShown) {
         Run(RequestFromArguments(direction, Arguments{page->picked, {}, {}, {}}, *chosen),
             deviceDirectory, false);
         return;
