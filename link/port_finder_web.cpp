@@ -4,8 +4,8 @@
 
 namespace kestrel {
 
-FoundPort FindGreetingPort(const std::vector<std::string>& /*names*/,
-                           const SerialOpener& /*open*/, const std::function<bool()>& /*stop*/) {
+FoundPort FindGreetingPort(const std::vector<std::string>& /*names*/, const SerialOpener& /*open*/,
+                           const std::function<bool()>& /*stop*/) {
     return {};
 }
 

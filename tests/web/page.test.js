@@ -15,6 +15,7 @@ import { serveSite } from '../../scripts/serve-web.mjs';
 
 const SITE = process.env.KESTREL_SITE ?? 'build/web/site';
 const CLI = process.env.KESTREL_NATIVE_CLI ?? 'build/asan/app/cli/kestrel-cli';
+const SHOTS = process.env.KESTREL_SCREENSHOTS ?? 'build/web/screenshots';
 const gbk = (text) => Buffer.from(new TextDecoder().decode(Buffer.from(text)), 'latin1');  // ASCII only
 const utf8 = (text) => Buffer.from(text, 'utf8');
 const GBK_WQX = Buffer.from([0xce, 0xc4, 0xc7, 0xfa, 0xd0, 0xc7]);  // 文曲星 in GBK
@@ -51,6 +52,9 @@ function standIn(mode) {
             socket.send(got.value);
           }
           socket.close();
+          reader.releaseLock();
+          writer.releaseLock();
+          await far.close();
         };
       }
       return near;
@@ -62,6 +66,7 @@ function standIn(mode) {
 }
 
 before(async () => {
+  mkdirSync(SHOTS, { recursive: true });
   site = await serveSite(SITE);
   simulator = spawn(CLI, ['simulate', '--root', handheldRoot], { stdio: ['ignore', 'pipe', 'inherit'] });
   const pty = await new Promise((found) => simulator.stdout.once('data', (d) => found(String(d).trim())));
@@ -191,7 +196,67 @@ test('through 虚拟文曲星, byte for byte', async (t) => {
     const { shown } = await ui.run('下载');
     assert.ok(shown.includes('  292k'), shown.join('|'));
     assert.ok((await ui.page.evaluate(() => window.titles)).some((title) => /^KESTREL \d+%$/.test(title)));
-    await ui.page.screenshot({ path: 'build/web/screenshots/page-after-download.png', fullPage: true });
+    await ui.page.screenshot({ path: join(SHOTS, 'page-after-download.png'), fullPage: true });
   });
+  await ui.page.close();
+});
+
+// The port the page is given by the stand-in: every one closed, no lock left.
+const portsReleased = (page) => page.evaluate(() => window.standIn.given.every((port) => port.opened === port.closed && !port.readable));
+
+test('through Web Serial to the native kestrel-cli simulate', async () => {
+  const ui = await openPage('bridge');
+  await ui.page.getByLabel('端口').selectOption({ label: '串口…' });
+  await ui.page.waitForFunction(() => document.getElementById('port').value.startsWith('serial:'));
+  const text = gbk('over the bridge\r\n');
+  await ui.pick(['bridge.txt', text]);
+  assert.equal((await ui.run('下载')).shown.at(-1), '传输成功。');
+  const onDisk = readFileSync(join(handheldRoot, '文本文件', 'bridge.txt'));
+  assert.ok(onDisk.length > text.length && onDisk.subarray(-text.length).equals(text));
+  mkdirSync(join(handheldRoot, 'LAVA'), { recursive: true });
+  writeFileSync(join(handheldRoot, 'LAVA', 'native.dat'), utf8('from the native side'));
+  await ui.fill({ 电脑文件: 'native.dat', 文曲星目录: 'LAVA', 文曲星文件: 'native.dat' });
+  assert.deepEqual((await ui.run('上传')).download, { name: 'native.dat', bytes: utf8('from the native side') });
+  assert.ok(await portsReleased(ui.page));
+  await ui.page.close();
+});
+
+test('取消 ends a run, the port released, and the next run goes', async (t) => {
+  const rows = [
+    // A port whose handheld never greets: cancelled while the run waits.
+    { name: 'while waiting for the handheld', serial: 'silent', port: '串口…', when: (text) => text === '等待传输开始...' },
+    { name: 'in the middle of a file', serial: 'virtual', port: '虚拟文曲星', when: (text) => /k$/.test(text) },
+  ];
+  for (const row of rows) {
+    await t.test(row.name, async () => {
+      const ui = await openPage(row.serial);
+      await ui.page.getByLabel('端口').selectOption({ label: row.port });
+      await ui.page.evaluate((when) => {
+        const status = document.getElementById('status');
+        const cancelWhen = new Function('text', `return (${when})(text)`);
+        new MutationObserver((_, observer) => {
+          if (!cancelWhen(status.textContent)) return;
+          observer.disconnect();
+          document.getElementById('cancel').click();
+        }).observe(status, { childList: true });
+      }, row.when.toString());
+      await ui.pick(['cancelled.dat', Buffer.alloc(1 << 20, 1)]);
+      const { shown } = await ui.run('下载');
+      assert.ok(shown.at(-1).startsWith('终止传输'), shown.at(-1));
+      if (row.serial === 'silent') assert.ok(await portsReleased(ui.page));
+      await ui.page.getByLabel('端口').selectOption({ label: '虚拟文曲星' });
+      await ui.pick(['after.dat', utf8('after')]);
+      assert.equal((await ui.run('下载')).shown.at(-1), '传输成功。');
+      await ui.page.close();
+    });
+  }
+});
+
+test('without Web Serial the page says so and offers 虚拟文曲星 alone', async () => {
+  const ui = await openPage('none');
+  assert.ok(await ui.page.getByText('Web Serial').isVisible());
+  assert.deepEqual(await ui.page.getByLabel('端口').locator('option').allTextContents(), ['虚拟文曲星']);
+  await ui.pick(['plain.dat', utf8('plain')]);
+  assert.equal((await ui.run('下载')).shown.at(-1), '传输成功。');
   await ui.page.close();
 });

@@ -72,7 +72,7 @@ const cases = [
 ];
 
 for (const [name, run] of cases) {
-  test(name, async () => {
+  test(name, { timeout: 5000 }, async () => {
     const opened = await line();
     await run(opened);
     // Released on every path: the close succeeds only with both locks gone.

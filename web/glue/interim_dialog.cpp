@@ -50,9 +50,8 @@ std::vector<std::filesystem::path> PcFiles(const char* names) {
 // The port a run opens: the page's serial port by the name the page gave it,
 // or the in-page virtual handheld, which the page serves on a line of its own.
 OpenedPort OpenPagePort(const PortChoice& port) {
-    return OpenSerialPort(port.kind == PortChoice::Kind::serial
-                              ? port.name
-                              : Utf8(texts::kBuiltInHandheld));
+    return OpenSerialPort(port.kind == PortChoice::Kind::serial ? port.name
+                                                                : Utf8(texts::kBuiltInHandheld));
 }
 
 TransferSetup PageSetup() {
@@ -114,7 +113,8 @@ extern "C" {
 
 // The page's state for its lifetime, with the remembered choices shown.
 EMSCRIPTEN_KEEPALIVE Page* kestrel_page_open() {
-    PageView::ShowPresets(Utf8(std::string(texts::kDirLava) + "\n" + std::string(texts::kDirLavaData)));
+    PageView::ShowPresets(
+        Utf8(std::string(texts::kDirLava) + "\n" + std::string(texts::kDirLavaData)));
     PageView::ShowPort(PageView::Setting(kPortKey));
     if (const std::string directory = PageView::Setting(kDirectoryKey); !directory.empty()) {
         PageView::ShowBox(Box::deviceDirectory, directory);
@@ -131,7 +131,8 @@ EMSCRIPTEN_KEEPALIVE void kestrel_page_pick(Page* page, const char* names) {
     if (page->picked.size() > 1) {
         page->severalShown.clear();
         for (const auto& file : page->picked) {
-            page->severalShown += (page->severalShown.empty() ? "" : "; ") + file.filename().string();
+            page->severalShown +=
+                (page->severalShown.empty() ? "" : "; ") + file.filename().string();
         }
         PageView::ShowBox(Box::pcFile, page->severalShown);
         PageView::ShowBox(Box::deviceName, "");
@@ -147,14 +148,12 @@ EMSCRIPTEN_KEEPALIVE void kestrel_page_pick(Page* page, const char* names) {
 
 // 下载 (send 1) or 上传 (send 0) with the boxes as they are.
 EMSCRIPTEN_KEEPALIVE void kestrel_page_transfer(Page* page, int send, const char* pcFile,
-                                                const char* deviceName,
-                                                const char* deviceDirectory, const char* port,
-                                                int fetchAsUtf8) {
+                                                const char* deviceName, const char* deviceDirectory,
+                                                const char* port, int fetchAsUtf8) {
     const std::optional<PortChoice> chosen = PortFromSetting(port);
     if (!chosen) return;
     const Direction direction = send != 0 ? Direction::send : Direction::receive;
-    if (direction == Direction::send && page->picked.size() > 1 &&
-        pcFile == page->severalShown) {
+    if (direction == Direction::send && page->picked.size() > 1 && pcFile == page->severalShown) {
         Run(RequestFromArguments(direction, Arguments{page->picked, {}, {}, {}}, *chosen),
             deviceDirectory, false);
         return;
