@@ -35,8 +35,8 @@ EM_ASYNC_JS(int, KestrelSerialRead, (int handle, std::uint8_t* bytes, std::size_
     if (got.bytes) HEAPU8.set(got.bytes, bytes);
     return got.status;
 });
-EM_ASYNC_JS(int, KestrelSerialWrite, (int handle, const std::uint8_t* bytes, std::size_t size), {
-    return await Module["serialPorts"].write(handle, HEAPU8.slice(bytes, bytes + size));
+EM_JS(int, KestrelSerialWrite, (int handle, const std::uint8_t* bytes, std::size_t size), {
+    return Module["serialPorts"].write(handle, HEAPU8.slice(bytes, bytes + size));
 });
 EM_JS(void, KestrelSerialCancel, (int handle), {
     Module["serialPorts"].cancel(handle);

@@ -9,7 +9,8 @@
 //   cancelled, or failed when the line ended or broke. One reader serves the
 //   whole session; a time-out leaves the read in flight for the next call,
 //   so no byte is lost to it.
-// - write() hands every byte to the port, or says failed or cancelled.
+// - write() hands every byte to the port's stream at once, or says failed
+//   (an earlier write failed) or cancelled.
 // - cancel() ends the read or write in flight and every later one; so does
 //   cancelAll(), for the run, including ports opened after it.
 // - close() cancels the reader, releases both locks and closes the port:
@@ -54,6 +55,8 @@ class OpenPort {
     this.writer = port.writable.getWriter();
     this.ahead = new ReadAhead();
     this.pending = null;  // the reader's read in flight, kept across time-outs
+    this.lastWrite = null;
+    this.writeFailed = false;
     this.ended = false;
     this.cancelled = false;
     this.wake = new Promise((resolve) => { this.cancelNow = resolve; });
@@ -69,7 +72,7 @@ class OpenPort {
 
 // Runs every step, whatever the one before did.
 async function release(open) {
-  const steps = [() => open.reader.cancel(), () => open.reader.releaseLock(),
+  const steps = [() => !open.cancelled && Promise.race([open.lastWrite, open.wake]), () => open.reader.cancel(), () => open.reader.releaseLock(),
     () => open.writer.releaseLock(), () => open.port.close()];
   for (const step of steps) {
     try { await step(); } catch { /* the next step still runs */ }
@@ -125,7 +128,7 @@ export class SerialPorts {
     for (;;) {
       if (open.cancelled) return { status: CANCELLED };
       if (open.ahead.size >= size) return { status: OK, bytes: open.ahead.take(size) };
-      if (open.ended) return { status: FAILED };
+      if (open.ended || open.writeFailed) return { status: FAILED };
       let timer;
       const racers = [open.nextChunk(), open.wake];
       if (silence >= 0) {
@@ -141,15 +144,15 @@ export class SerialPorts {
     }
   }
 
-  async write(handle, bytes) {
+  // Hands the bytes to the port's stream without waiting: a write that
+  // fails shows as the failure of the next read or write, and close() waits
+  // for the last one. The line's order is the stream's.
+  write(handle, bytes) {
     const open = this.byHandle.get(handle);
     if (open.cancelled) return CANCELLED;
-    try {
-      const won = await Promise.race([open.writer.write(bytes), open.wake]);
-      return won?.cancelled ? CANCELLED : OK;
-    } catch {
-      return open.cancelled ? CANCELLED : FAILED;
-    }
+    if (open.writeFailed) return FAILED;
+    open.lastWrite = open.writer.write(bytes).catch(() => { open.writeFailed = true; });
+    return OK;
   }
 
   cancel(handle) { this.byHandle.get(handle)?.cancel(); }

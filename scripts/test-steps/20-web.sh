@@ -7,8 +7,7 @@
 # A screenshot after a transfer goes to build/web/screenshots/.
 set -euo pipefail
 started=$SECONDS
-scripts/install-deps build emscripten chromium
-command -v npm >/dev/null || scripts/install-deps nodejs npm
+scripts/install-deps web
 npm ci --no-audit --no-fund --loglevel=error
 echo "20-web: installed in $((SECONDS - started)) s"
 
