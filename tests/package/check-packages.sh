@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What scripts/package made, as a user gets it: the .deb's own programs run
 # and carry a text file to the packaged virtual handheld and back, lintian
-# finds no error, and the zip holds the four files and a kestrel-cli.exe that
-# runs under Wine.
+# finds no error, the zip holds the four files and a kestrel-cli.exe that
+# runs under Wine, and the web zip holds the page, whole, of this version,
+# loading nothing from elsewhere, within 1.5 MiB.
 set -euo pipefail
 trap 'echo "check-packages: failed at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/../.."
@@ -40,4 +41,13 @@ unzip -q "$zip" -d "$scratch/windows"
 [[ $(head -n1 "$scratch/windows/说明.txt") == $'\xef\xbb\xbf'*$'\r' ]]
 shown=$(cmake/toolchains/wine-run "$PWD/build/packages/wine-prefix" "$scratch/windows/kestrel-cli.exe" --version)
 [ "${shown%$'\r'}" = "kestrel-cli $version" ]
-echo "check-packages: kestrel_${version}_amd64.deb and KESTREL-$version-windows-x64.zip pass"
+web=build/packages/KESTREL-$version-web.zip
+unzip -q "$web" -d "$scratch/web"
+for file in index.html style.css main.js kestrel.js kestrel.wasm LICENSE.txt; do
+    [ -s "$scratch/web/$file" ]
+done
+grep -q "KESTREL $version" "$scratch/web/index.html"
+grep -q "Content-Security-Policy\" content=\"default-src 'self'" "$scratch/web/index.html"
+[ -z "$(grep -lE "(src|href)=\"(https?:)?//" "$scratch/web"/*.html || true)" ]
+[ "$(cat "$scratch/web"/*.wasm "$scratch/web"/*.js "$scratch/web"/*.html "$scratch/web"/*.css | wc -c)" -le 1572864 ]
+echo "check-packages: kestrel_${version}_amd64.deb, KESTREL-$version-windows-x64.zip and KESTREL-$version-web.zip pass"
