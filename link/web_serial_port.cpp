@@ -8,14 +8,17 @@
 
 #include <string>
 
-#include "text/texts.h"
+#include "link/link_texts.h"
 #include "link/open_port.h"
 
 namespace kestrel {
 namespace {
 
-// Codes shared with web/serial_ports.js: IoStatus in its order, and why an
-// open failed.
+// Codes shared with web/serial_ports.js: how a read or write ended, and why
+// an open failed.
+constexpr int kDone = 0;
+constexpr int kTimedOut = 2;
+constexpr int kCancelled = 3;
 constexpr int kNoSuchPort = -1;
 constexpr int kPortInUse = -2;
 
@@ -48,40 +51,59 @@ EM_ASYNC_JS(void, KestrelSerialClose, (int handle), {
 
 class WebSerialPort final : public Port {
   public:
-    explicit WebSerialPort(int handle) : handle_(handle) {}
+    WebSerialPort(int handle, std::string name) : handle_(handle), name_(std::move(name)) {}
     // The reader and writer released and the port closed, on every path.
     ~WebSerialPort() override { KestrelSerialClose(handle_); }
 
-    IoStatus Write(std::span<const std::uint8_t> bytes) override {
-        return static_cast<IoStatus>(KestrelSerialWrite(handle_, bytes.data(), bytes.size()));
+    Result Write(std::span<const std::uint8_t> bytes) override {
+        return Ended(KestrelSerialWrite(handle_, bytes.data(), bytes.size()), false);
     }
 
-    IoStatus Read(std::span<std::uint8_t> bytes, Silence silence) override {
+    Result Read(std::span<std::uint8_t> bytes, Silence silence) override {
         // Most reads of the protocol are a byte or two already read ahead:
         // taken without the cost of suspending the module.
-        if (KestrelSerialTake(handle_, bytes.data(), bytes.size()) != 0) return IoStatus::ok;
+        if (KestrelSerialTake(handle_, bytes.data(), bytes.size()) != 0) return Result::Ok();
         const double wait = silence ? static_cast<double>(silence->count()) : -1.0;
-        return static_cast<IoStatus>(KestrelSerialRead(handle_, bytes.data(), bytes.size(), wait));
+        return Ended(KestrelSerialRead(handle_, bytes.data(), bytes.size(), wait), true);
     }
 
     void Cancel() override { KestrelSerialCancel(handle_); }
 
   private:
+    // The page's code for how a call ended, as every port says it.
+    Result Ended(int code, bool reading) const {
+        switch (code) {
+            case kDone:
+                return Result::Ok();
+            case kTimedOut:
+                return PortSilent(name_);
+            case kCancelled:
+                return PortCancelled();
+            default:
+                return reading ? ReadFailed(name_) : WriteFailed(name_);
+        }
+    }
+
     int handle_;
+    std::string name_;  // GBK, for failures
 };
 
 }  // namespace
 
-OpenedPort OpenSerialPort(std::string_view name) {
+ResultOf<std::unique_ptr<Port>> OpenSerialPort(std::string_view name) {
     const int handle = KestrelSerialOpen(std::string(name).c_str());
-    if (handle > 0) return {std::make_unique<WebSerialPort>(handle), {}};
+    if (handle > 0) {
+        return std::unique_ptr<Port>(
+            std::make_unique<WebSerialPort>(handle, texts::PortName(name)));
+    }
+    const std::string cannot = texts::CannotOpenPort(texts::PortName(name));
     switch (handle) {
         case kNoSuchPort:
-            return {nullptr, std::string(texts::kPortMissing)};
+            return Result::Failed(cannot + std::string(texts::kPortMissing));
         case kPortInUse:
-            return {nullptr, std::string(texts::kPortBusy)};
+            return Result::Failed(cannot + std::string(texts::kPortBusy));
         default:
-            return {nullptr, std::string(texts::kPortSystemError)};
+            return Result::Failed(cannot);
     }
 }
 

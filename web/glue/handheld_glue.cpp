@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/device_disk_names.h"
-#include "device/handheld.h"
+#include "handheld/handheld.h"
 #include "link/open_port.h"
 
 extern "C" {
@@ -17,12 +17,11 @@ EMSCRIPTEN_KEEPALIVE int kestrel_handheld_serve(const char* root, const char* po
     using namespace kestrel;
     std::error_code error;
     if (!std::filesystem::is_directory(root, error)) return -1;
-    const OpenedPort opened = OpenSerialPort(portName);
-    if (!opened.port) return -1;
-    HandheldOptions options;
-    options.mapName = DiskNameForDeviceText;
-    VirtualHandheld handheld(root, options);
-    return static_cast<int>(handheld.Serve(*opened.port));
+    ResultOf<DeviceFiles> files = DeviceFiles::Open(root, DiskNameForDeviceText);
+    const ResultOf<std::unique_ptr<Port>> opened = OpenSerialPort(portName);
+    if (!files.IsOk() || !opened.IsOk()) return -1;
+    VirtualHandheld handheld(std::move(files).Value());
+    return static_cast<int>(handheld.Serve(*opened.Value()));
 }
 
 }  // extern "C"

@@ -49,7 +49,7 @@ std::vector<std::filesystem::path> PcFiles(const char* names) {
 
 // The port a run opens: the page's serial port by the name the page gave it,
 // or the in-page virtual handheld, which the page serves on a line of its own.
-OpenedPort OpenPagePort(const PortChoice& port) {
+ResultOf<std::unique_ptr<Port>> OpenPagePort(const PortChoice& port) {
     return OpenSerialPort(port.kind == PortChoice::Kind::serial ? port.name
                                                                 : Utf8(texts::kBuiltInHandheld));
 }
