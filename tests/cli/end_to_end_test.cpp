@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <tuple>
 
@@ -153,8 +155,57 @@ TEST_F(EndToEnd, FilesGoToTheHandheldAndComeBack) {
     WriteFileText(dir / "u.txt", "文曲星");
     ASSERT_EQ(Cli({"send", At("u.txt"), "--keep-bytes"}).status, 0);
     EXPECT_EQ(OnHandheld("文本文件/u.txt").size(), 24U + 9U);
-    Cli({"receive", At("u8.txt"), "--dir", "文本文件", "--name", "NOTE.txt", "--utf8"});
+    ASSERT_EQ(
+        Cli({"receive", At("u8.txt"), "--dir", "文本文件", "--name", "NOTE.txt", "--utf8"}).status,
+        0);
     EXPECT_EQ(ReadFileBytes(dir / "u8.txt"), FromText("文曲星你好!\r\nline two\n"));
+}
+
+// A PC file that cannot be written is named, with the OS's reason, on a line
+// of its own before "终止传输". A read-only folder and a full disk are small
+// file systems of their own where the test may make them (as root, whom a
+// folder's rights do not stop), a folder's rights otherwise.
+TEST_F(EndToEnd, APcFileThatCannotBeWrittenIsNamedWithTheReason) {
+    std::filesystem::create_directories(dir / "handheld" / "LavaData");
+    WriteFileBytes(dir / "handheld" / "LavaData" / "big.dat", Bytes(100000, 0x42));
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char* folder;
+        const char* mount;  // tmpfs options, where the folder is one
+        const char* said;   // the reason's start; the OS's words follow
+    } rows[] = {
+        {"missing/folder", nullptr, "无法创建文件 out.dat.part："},
+        {"read-only", "ro,size=64k", "无法创建文件 out.dat.part："},
+        {"full", "size=64k", "无法写入文件 out.dat.part："},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder);
+        const std::filesystem::path folder = dir / row.folder;
+        if (row.mount != nullptr) {
+            std::filesystem::create_directories(folder);
+            const std::string mount =
+                "mount -t tmpfs -o " + std::string(row.mount) + " tmpfs '" + folder.string() + "'";
+            if (root && std::system((mount + " 2>/dev/null").c_str()) != 0) continue;
+            if (!root && std::string_view(row.mount).starts_with("ro")) {
+                std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::owner_exec);
+            } else if (!root) {
+                continue;  // no disk to fill
+            }
+        }
+        const Finished got = Cli(
+            {"receive", (folder / "out.dat").string(), "--dir", "LavaData", "--name", "big.dat"});
+        if (root && row.mount != nullptr) {
+            EXPECT_EQ(std::system(("umount '" + folder.string() + "'").c_str()), 0);
+        }
+        EXPECT_EQ(got.status, 1);
+        const std::string ending = "\n终止传输\n";
+        ASSERT_TRUE(got.output.ends_with(ending)) << got.output;
+        const std::string reason = got.output.substr(0, got.output.size() - ending.size());
+        const std::string said = reason.substr(reason.rfind('\n') + 1);
+        EXPECT_EQ(said.substr(0, std::strlen(row.said)), row.said);
+        EXPECT_GT(said.size(), std::strlen(row.said)) << "no words of the OS";
+    }
 }
 
 TEST_F(EndToEnd, AnApplicationIsDecodedWithTheTableBesideTheProgram) {

@@ -37,22 +37,23 @@ TEST(Device, SessionRules) {
     const struct {
         const char* name;
         std::vector<Step> steps;
+        const char* activity = "";  // the files written (w) and read (r), and their bytes
     } rows[] = {
         {"nothing before Start", {{2, Dir("D"), false}, {3, New("a"), false}, {8, Hex("00 04"), false},
                                   kStart}},
         {"a file written and read back", {kStart, kDirD, {3, New("n"), true}, {4, abc, true},
                                           {5, {}, true}, {7, Text("/D", "n"), true},
                                           {8, Hex("02 00"), true, 2}, {8, Hex("00 04"), true, 1},
-                                          {8, Hex("00 04"), true, 0}}},
+                                          {8, Hex("00 04"), true, 0}}, "w D/n 3, r D/n 3"},
         {"Data before NewFile", {kStart, kDirD, {4, abc, false}}},
         {"Data over 1024 bytes", {kStart, {3, New("n"), true}, {4, Bytes(1025, 1), false},
-                                  {4, Bytes(1024, 1), true}}},
-        {"a spoiled checksum", {kStart, {3, New("n"), true}, {4, abc, false, -1, false}}},
+                                  {4, Bytes(1024, 1), true}}, "w /n 1024"},
+        {"a spoiled checksum", {kStart, {3, New("n"), true}, {4, abc, false, -1, false}}, "w /n 0"},
         {"OpenFile of a missing file", {kStart, kDirD, {7, Text("/D", "none"), false}}},
         {"OpenFile with the wrong directory byte", {kStart, kDirD, {7, Text("/E", "f"), false}}},
-        {"OpenFile in the root", {kStart, {2, Dir(""), true}, {7, Text("/\0"s, "r"), true}}},
+        {"OpenFile in the root", {kStart, {2, Dir(""), true}, {7, Text("/\0"s, "r"), true}}, "r /r 0"},
         {"ReadRequest of nothing", {kStart, kDirD, {7, Text("/D", "f"), true},
-                                    {8, Hex("00 00"), false}}},
+                                    {8, Hex("00 00"), false}}, "r D/f 0"},
         {"ReadRequest with nothing open", {kStart, {8, Hex("00 04"), false}}},
         {"EndSession closes", {kStart, {6, {}, true}, {2, Dir("D"), false}, kStart, kDirD}},
         {"Start forgets the directory", {kStart, kDirD, kStart, {7, Text("/D", "f"), false}}},
@@ -78,6 +79,12 @@ TEST(Device, SessionRules) {
             EXPECT_EQ(answer.endSession, step.type == 6);
             EXPECT_EQ(answer.chunk ? static_cast<int>(answer.chunk->size()) : -1, step.chunk);
         }
+        std::string activity;
+        for (const FileActivity& file : session.TakeActivity()) {
+            activity += (activity.empty() ? "" : ", ") + std::string(file.written ? "w " : "r ") +
+                        file.directory + "/" + file.name + " " + std::to_string(file.bytes);
+        }
+        EXPECT_EQ(activity, row.activity);
     }
 }
 
@@ -86,9 +93,10 @@ TEST(Device, PathsStayInsideTheRoot) {
     const struct {
         std::string directory;
         std::string name;
-    } rows[] = {{"..", "a"},   {".", "a"},   {"/abs", "a"}, {"a/../b", "a"},
-                {"a//b", "a"}, {"a/", "a"},  {nul, "a"},    {"D", ".."},
-                {"D", "."},    {"D", "x/y"}, {"D", nul},    {"D", "a."}};
+    } rows[] = {{"..", "a"}, {".", "a"},  {"/abs", "a"}, {"a/../b", "a"}, {"a//b", "a"},
+                {"a/", "a"}, {nul, "a"},  {"D", ".."},   {"D", "."},      {"D", "x/y"},
+                {"D", nul},  {"D", "a."}, {"D", "a "},   {"a ", "a"}};  // Windows would drop the
+                                                                        // space: another file
     for (const auto& row : rows) {
         SCOPED_TRACE(row.directory + "|" + row.name);
         ScratchDir dir;

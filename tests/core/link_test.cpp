@@ -11,6 +11,19 @@ namespace {
 
 using Kind = Result::Kind;
 
+// The PC's end, noting whether each read came with a silence bound.
+struct BoundsSeen : Port {
+    explicit BoundsSeen(Port& port) : inner(port) {}
+    Result Write(std::span<const std::uint8_t> bytes) override { return inner.Write(bytes); }
+    Result Read(std::span<std::uint8_t> bytes, Silence silence) override {
+        bounds += silence ? 'b' : 'u';
+        return inner.Read(bytes, silence);
+    }
+    void Cancel() override { inner.Cancel(); }
+    Port& inner;
+    std::string bounds;  // b or u, a read each
+};
+
 // The handheld's bytes are queued first; reads are bounded, so a missing
 // byte fails quickly instead of waiting for a greeting.
 struct Line {
@@ -24,7 +37,8 @@ struct Line {
 
     std::pair<std::unique_ptr<MemoryPort>, std::unique_ptr<MemoryPort>> ports =
         MakeMemoryPortPair();
-    SerialLink link{*ports.first};
+    BoundsSeen pc{*ports.first};
+    SerialLink link{pc};
 };
 
 TEST(Link, HandshakeAnswersEveryByteAndRestartsOnASurprise) {
@@ -49,6 +63,12 @@ TEST(Link, HandshakeAnswersEveryByteAndRestartsOnASurprise) {
         EXPECT_EQ(result.IsOk(), row.completes);
         EXPECT_TRUE(line.link.greeted);
         EXPECT_EQ(ToHex(line.PcWrote()), ToHex(Hex(row.answers)));
+        if (!row.completes) continue;
+        // The user may take a while to start the handheld; after it, a silent one fails.
+        EXPECT_EQ(line.pc.bounds, std::string(Hex(row.handheld).size(), 'u'));
+        std::uint8_t byte = 0;
+        EXPECT_EQ(ReadByte(line.link, byte).GetKind(), Kind::timedOut);
+        EXPECT_EQ(line.pc.bounds.back(), 'b');
     }
 }
 
