@@ -27,7 +27,7 @@ import os
 import sys
 from pathlib import Path
 
-LAYERS = ("text", "status", "link", "formats", "transfer", "device", "app")
+LAYERS = ("text", "status", "link", "formats", "transfer", "handheld", "app")
 
 
 class Mutant:
