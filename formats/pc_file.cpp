@@ -19,6 +19,42 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
+InputFile::InputFile(InputFile&& other) noexcept
+    : handle_(other.handle_),
+      size_(other.size_),
+      name_(std::move(other.name_)),
+      ahead_(std::move(other.ahead_)),
+      aheadAt_(other.aheadAt_) {
+    other.handle_ = kClosed;
+}
+
+ResultOf<std::size_t> InputFile::Read(std::span<std::uint8_t> bytes) {
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const std::span<std::uint8_t> rest = bytes.subspan(got);
+        if (aheadAt_ < ahead_.size()) {
+            const std::size_t taken = std::min(rest.size(), ahead_.size() - aheadAt_);
+            std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(aheadAt_), taken,
+                        rest.begin());
+            aheadAt_ += taken;
+            got += taken;
+            continue;
+        }
+        const bool direct = rest.size() >= kBufferSize;  // no use going through the buffer
+        if (!direct) ahead_.resize(kBufferSize);
+        ResultOf<std::size_t> some = ReadSome(direct ? rest : std::span<std::uint8_t>(ahead_));
+        if (!some.IsOk()) return some;
+        if (some.Value() == 0) break;
+        if (direct) {
+            got += some.Value();
+        } else {
+            ahead_.resize(some.Value());
+            aheadAt_ = 0;
+        }
+    }
+    return got;
+}
+
 ResultOf<OutputFile> OutputFile::OpenUnique(const std::filesystem::path& folder,
                                             std::string_view stem, Creation creation,
                                             std::filesystem::path& made) {

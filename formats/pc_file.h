@@ -5,9 +5,11 @@
 //
 // Promises:
 // - InputFile reads a regular file (symbolic links followed); a folder or a
-//   device fails to open. Read() reads on from the last read, ReadAt() at
-//   an offset (a file is read one way or the other, not both); either gives
-//   fewer bytes than asked only at the end of the file.
+//   device fails to open. Read() reads on from the last read, through a
+//   buffer of its own, so that reading a chunk at a time costs the system a
+//   call every 64 chunks; ReadAt() reads at an offset (a file is read one way
+//   or the other, not both); either gives fewer bytes than asked only at the
+//   end of the file.
 // - OutputFile collects writes in a buffer of its own and hands them to the
 //   system in large pieces; Close() hands over the rest and reports the
 //   first failure of any of them. Destroying a file that was not closed
@@ -40,8 +42,9 @@ class InputFile {
     InputFile& operator=(const InputFile&) = delete;
     ~InputFile();
 
-    // The size the file had when it was opened.
+    // The size the file had when it was opened, and the size it has now.
     std::uint64_t Size() const { return size_; }
+    ResultOf<std::uint64_t> SizeNow() const;
     // "读取文件时出错" on a failure; 0 bytes at the end of the file.
     ResultOf<std::size_t> Read(std::span<std::uint8_t> bytes);
     ResultOf<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes);
@@ -49,11 +52,15 @@ class InputFile {
   private:
     InputFile(std::intptr_t handle, std::uint64_t size, std::string name)
         : handle_(handle), size_(size), name_(std::move(name)) {}
+    // One call of the system, from where the last ended; 0 at the end.
+    ResultOf<std::size_t> ReadSome(std::span<std::uint8_t> bytes);  // the platform's part
 
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_;  // the platform's file descriptor or handle
     std::uint64_t size_;
     std::string name_;  // GBK, for failures
+    Bytes ahead_;       // read from the file, not yet by the caller
+    std::size_t aheadAt_ = 0;
 };
 
 class OutputFile {

@@ -52,25 +52,23 @@ ResultOf<InputFile> InputFile::Open(const std::filesystem::path& path) {
     return file;
 }
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : handle_(other.handle_), size_(other.size_), name_(std::move(other.name_)) {
-    other.handle_ = kClosed;
-}
-
 InputFile::~InputFile() {
     if (handle_ != kClosed) ::close(Descriptor(handle_));
 }
 
-ResultOf<std::size_t> InputFile::Read(std::span<std::uint8_t> bytes) {
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = RetryOnInterrupt(
-            [&] { return ::read(Descriptor(handle_), bytes.data() + got, bytes.size() - got); });
-        if (n < 0) return Result::Failed(texts::kCannotReadFile, name_, LastSystemError());
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+ResultOf<std::uint64_t> InputFile::SizeNow() const {
+    struct stat info {};
+    if (::fstat(Descriptor(handle_), &info) != 0) {
+        return Result::Failed(texts::kCannotReadFile, name_, LastSystemError());
     }
-    return got;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+ResultOf<std::size_t> InputFile::ReadSome(std::span<std::uint8_t> bytes) {
+    const ssize_t n =
+        RetryOnInterrupt([&] { return ::read(Descriptor(handle_), bytes.data(), bytes.size()); });
+    if (n < 0) return Result::Failed(texts::kCannotReadFile, name_, LastSystemError());
+    return static_cast<std::size_t>(n);
 }
 
 ResultOf<std::size_t> InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {

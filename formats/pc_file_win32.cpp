@@ -26,8 +26,8 @@ std::error_code SystemError(DWORD error) {
 }
 
 // One ReadFile of at most a DWORD's worth, at `offset` when one is given.
-ResultOf<std::size_t> ReadSome(HANDLE file, std::span<std::uint8_t> bytes,
-                               const std::uint64_t* offset) {
+ResultOf<std::size_t> ReadAtMost(HANDLE file, std::span<std::uint8_t> bytes,
+                                 const std::uint64_t* offset) {
     OVERLAPPED at{};
     if (offset != nullptr) {
         at.Offset = static_cast<DWORD>(*offset);
@@ -65,31 +65,29 @@ ResultOf<InputFile> InputFile::Open(const std::filesystem::path& path) {
     return file;
 }
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : handle_(other.handle_), size_(other.size_), name_(std::move(other.name_)) {
-    other.handle_ = kClosed;
-}
-
 InputFile::~InputFile() {
     if (handle_ != kClosed) ::CloseHandle(AsHandle(handle_));
 }
 
-ResultOf<std::size_t> InputFile::Read(std::span<std::uint8_t> bytes) {
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        ResultOf<std::size_t> some = ReadSome(AsHandle(handle_), bytes.subspan(got), nullptr);
-        if (!some.IsOk()) return std::move(some).Failure().About(name_);
-        if (some.Value() == 0) break;
-        got += some.Value();
+ResultOf<std::uint64_t> InputFile::SizeNow() const {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(AsHandle(handle_), &size)) {
+        return Result::Failed(texts::kCannotReadFile, name_, LastSystemError());
     }
-    return got;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+ResultOf<std::size_t> InputFile::ReadSome(std::span<std::uint8_t> bytes) {
+    ResultOf<std::size_t> some = ReadAtMost(AsHandle(handle_), bytes, nullptr);
+    if (!some.IsOk()) return std::move(some).Failure().About(name_);
+    return some;
 }
 
 ResultOf<std::size_t> InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
     std::size_t got = 0;
     while (got < bytes.size()) {
         const std::uint64_t at = offset + got;
-        ResultOf<std::size_t> some = ReadSome(AsHandle(handle_), bytes.subspan(got), &at);
+        ResultOf<std::size_t> some = ReadAtMost(AsHandle(handle_), bytes.subspan(got), &at);
         if (!some.IsOk()) return std::move(some).Failure().About(name_);
         if (some.Value() == 0) break;
         got += some.Value();

@@ -28,8 +28,8 @@ void ShowRemaining(TransferRun& run, std::uint64_t sent, std::uint64_t size) {
 }
 
 // Streams exactly the file's size, as it was when opened, in 1024-byte Data
-// packets. A file that ends early or goes on past that size has changed
-// since; a read error is never taken for its end.
+// packets. A file that ends early, or has another size once sent, has
+// changed since; a read error is never taken for its end.
 Result SendChunks(TransferRun& run, InputFile& file, const std::string& name) {
     Packet& packet = run.link.packet;
     const std::uint64_t size = file.Size();
@@ -46,10 +46,9 @@ Result SendChunks(TransferRun& run, InputFile& file, const std::string& name) {
         sent += wanted;
         ShowRemaining(run, sent, size);
     }
-    std::uint8_t more = 0;
-    ResultOf<std::size_t> beyond = file.Read(std::span(&more, 1));
-    if (!beyond.IsOk()) return std::move(beyond).Failure();
-    if (beyond.Value() > 0) return Result::Failed(texts::kPcFileChanged, name);
+    ResultOf<std::uint64_t> sizeNow = file.SizeNow();
+    if (!sizeNow.IsOk()) return std::move(sizeNow).Failure();
+    if (sizeNow.Value() != size) return Result::Failed(texts::kPcFileChanged, name);
     return Result::Ok();
 }
 
