@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "status/result.h"
+#include "status/shown_name.h"
 #include "tests/support/gbk.h"
 #include "text/gbk.h"
 
@@ -43,6 +44,12 @@ TEST(Status, FailuresSayWhatWhereAndWhy) {
          Gbk("无法打开串口 COM3："), Kind::refused, true},
         {"the OS's reason alone", Result::Cancelled(Gbk("已取消"), {}, osError), Gbk("已取消："),
          Kind::cancelled, true},
+        {"named by its caller", Result::Failed(Gbk("文本文件为空")).About("a.txt"),
+         Gbk("文本文件为空 a.txt"), Kind::failed, false},
+        {"a name once given stays", Result::Failed(Gbk("无法写入文件"), "x").About("y"),
+         Gbk("无法写入文件 x"), Kind::failed, false},
+        {"the handheld silent", Result::TimedOut(Gbk("文曲星没有应答"), "COM3"),
+         Gbk("文曲星没有应答 COM3"), Kind::timedOut, false},
         {"words that are not text give the number",
          Result::Failed(Gbk("系统出错"), {}, std::error_code(4242, garbled)),
          Gbk("系统出错：系统错误代码 4242"), Kind::failed, false},
@@ -70,6 +77,15 @@ TEST(Status, FailuresSayWhatWhereAndWhy) {
     EXPECT_EQ(failure.Subject(), "notes.txt");
     EXPECT_TRUE(Result::Ok().IsOk());
     EXPECT_EQ(Result::Ok().Reason(), "");
+}
+
+TEST(Status, AFileIsNamedAsTheUserReadsIt) {
+    const std::pair<const char8_t*, std::string> rows[] = {
+        {u8"/home/u/notes.txt", "notes.txt"},                     // its name, not its folders
+        {u8"文本.txt", Gbk("文本.txt")},                          // in GBK
+        {u8"d/\U0001F600x\u00E9.txt", "?x" + Gbk("é") + ".txt"},  // what GBK lacks is "?"
+    };
+    for (const auto& [path, shown] : rows) EXPECT_EQ(ShownName(std::filesystem::path(path)), shown);
 }
 
 TEST(Status, AValueOrAFailure) {
