@@ -162,6 +162,7 @@ TEST(Transfer, GoldenExchanges) {
              EXPECT_TRUE(lines[3].starts_with("date: ") && lines[3].ends_with(" UTC")) << lines[3];
              EXPECT_EQ(lines[4], "status: 等待传输开始...");
              EXPECT_EQ(lines[5].substr(0, 16), "     0.000 ms  P") << "times from the first byte";
+             EXPECT_EQ(lines[lines.size() - 2], std::string(20, ' ') + "session closed");
              EXPECT_EQ(lines.back(), "outcome: 传输成功。");
              EXPECT_EQ(TracedWrites(line.dir / "trace"), (std::vector<std::string>{
                  "greeting answered, not complete", "greeting answered, not complete",
