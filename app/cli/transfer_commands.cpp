@@ -6,9 +6,9 @@
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
-#include "app/program_setup.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
+#include "app/core/program_setup.h"
+#include "app/core/request_form.h"
+#include "app/core/transfer_thread.h"
 
 namespace kestrel::cli {
 namespace {

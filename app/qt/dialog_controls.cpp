@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "app/app_texts.h"
-#include "app/device_naming.h"
+#include "app/core/app_texts.h"
+#include "app/core/device_naming.h"
 #include "app/qt/dialog_layout.h"
 #include "app/qt/gbk_byte_limit.h"
 #include "app/qt/qt_text.h"

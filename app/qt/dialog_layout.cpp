@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <array>
 
-#include "app/app_texts.h"
+#include "app/core/app_texts.h"
 #include "app/qt/dialog_texts.h"
 
 namespace kestrel {

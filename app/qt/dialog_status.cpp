@@ -4,7 +4,7 @@
 #include <QThread>
 
 #include "app/qt/qt_text.h"
-#include "app/run_texts.h"
+#include "app/core/run_texts.h"
 
 namespace kestrel {
 

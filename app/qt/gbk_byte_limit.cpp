@@ -1,6 +1,6 @@
 #include "app/qt/gbk_byte_limit.h"
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 #include "app/qt/qt_text.h"
 
 namespace kestrel {

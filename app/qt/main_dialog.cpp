@@ -11,13 +11,13 @@
 #include <QUrl>
 #include <variant>
 
-#include "app/about.h"
-#include "app/app_texts.h"
+#include "app/core/about.h"
+#include "app/core/app_texts.h"
 #include "app/qt/dialog_texts.h"
 #include "app/qt/port_choices.h"
 #include "app/qt/qt_text.h"
-#include "app/remembered.h"
-#include "app/run_texts.h"
+#include "app/core/remembered.h"
+#include "app/core/run_texts.h"
 
 namespace kestrel {
 namespace {

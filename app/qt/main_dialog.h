@@ -35,12 +35,12 @@
 #include <variant>
 #include <vector>
 
-#include "app/program_setup.h"
+#include "app/core/program_setup.h"
 #include "app/qt/dialog_controls.h"
 #include "app/qt/dialog_status.h"
 #include "app/qt/file_picking.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
+#include "app/core/request_form.h"
+#include "app/core/transfer_thread.h"
 #include "link/open_port.h"
 
 namespace kestrel {

@@ -4,8 +4,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/app_texts.h"
-#include "app/gbk_text.h"
+#include "app/core/app_texts.h"
+#include "app/platform/gbk_text.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 #include "transfer/transfer_request.h"
 
 namespace kestrel {

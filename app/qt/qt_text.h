@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 
 namespace kestrel {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/app_texts.h"
-#include "app/device_naming.h"
-#include "app/gbk_text.h"
+#include "app/core/app_texts.h"
+#include "app/core/device_naming.h"
+#include "app/platform/gbk_text.h"
 #include "app/win32/gbk_limit.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/window_text.h"

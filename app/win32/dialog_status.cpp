@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/run_texts.h"
+#include "app/core/run_texts.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/window_text.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 
 namespace kestrel {
 namespace {

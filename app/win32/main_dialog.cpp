@@ -5,11 +5,11 @@
 #include <utility>
 #include <variant>
 
-#include "app/about.h"
-#include "app/app_texts.h"
-#include "app/picked_file.h"
-#include "app/remembered.h"
-#include "app/run_texts.h"
+#include "app/core/about.h"
+#include "app/core/app_texts.h"
+#include "app/core/picked_file.h"
+#include "app/core/remembered.h"
+#include "app/core/run_texts.h"
 #include "app/win32/center_window.h"
 #include "app/win32/dialog_controls.h"
 #include "app/win32/remembered_registry.h"

@@ -25,9 +25,9 @@
 #include <variant>
 #include <vector>
 
-#include "app/program_setup.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
+#include "app/core/program_setup.h"
+#include "app/core/request_form.h"
+#include "app/core/transfer_thread.h"
 #include "app/win32/dialog_status.h"
 #include "app/win32/file_picker.h"
 

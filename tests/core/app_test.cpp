@@ -7,13 +7,13 @@
 #include <set>
 #include <variant>
 
-#include "app/device_naming.h"
-#include "app/picked_file.h"
-#include "app/program_setup.h"
-#include "app/refusal.h"
-#include "app/remembered.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
+#include "app/core/device_naming.h"
+#include "app/core/picked_file.h"
+#include "app/core/program_setup.h"
+#include "app/core/refusal.h"
+#include "app/core/remembered.h"
+#include "app/core/request_form.h"
+#include "app/core/transfer_thread.h"
 #include "formats/format_texts.h"
 #include "formats/text_file.h"
 #include "tests/support/gbk.h"

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/gbk_text.h"
-#include "app/refusal.h"
+#include "app/platform/gbk_text.h"
+#include "app/core/refusal.h"
 #include "tests/support/scratch_dir.h"
 
 namespace kestrel::test {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_setup.h"
+#include "app/core/program_setup.h"
 #include "link/memory_port.h"
 
 namespace kestrel::test {

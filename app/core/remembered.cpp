@@ -1,4 +1,4 @@
-#include "app/remembered.h"
+#include "app/core/remembered.h"
 
 namespace kestrel {
 namespace {

@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 #include "formats/file_type.h"
 
 namespace kestrel {

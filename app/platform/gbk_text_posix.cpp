@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 
 namespace kestrel {
 namespace {

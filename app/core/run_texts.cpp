@@ -1,4 +1,4 @@
-#include "app/run_texts.h"
+#include "app/core/run_texts.h"
 
 #include "transfer/transfer_texts.h"
 

@@ -1,10 +1,10 @@
-#include "app/picked_file.h"
+#include "app/core/picked_file.h"
 
 #include <algorithm>
 #include <string>
 
-#include "app/app_texts.h"
-#include "app/device_naming.h"
+#include "app/core/app_texts.h"
+#include "app/core/device_naming.h"
 
 namespace kestrel {
 namespace {

@@ -1,11 +1,11 @@
-#include "app/request_form.h"
+#include "app/core/request_form.h"
 
 #include <cstddef>
 #include <string>
 #include <utility>
 
-#include "app/app_texts.h"
-#include "app/device_naming.h"
+#include "app/core/app_texts.h"
+#include "app/core/device_naming.h"
 
 namespace kestrel {
 namespace {

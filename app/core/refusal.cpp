@@ -1,6 +1,6 @@
-#include "app/refusal.h"
+#include "app/core/refusal.h"
 
-#include "app/app_texts.h"
+#include "app/core/app_texts.h"
 
 namespace kestrel {
 

@@ -1,9 +1,9 @@
-#include "app/device_naming.h"
+#include "app/core/device_naming.h"
 
 #include <algorithm>
 #include <array>
 
-#include "app/app_texts.h"
+#include "app/core/app_texts.h"
 
 namespace kestrel {
 namespace {

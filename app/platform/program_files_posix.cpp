@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "app/program_files.h"
+#include "app/platform/program_files.h"
 
 #ifdef __APPLE__
 #include <mach-o/dyld.h>

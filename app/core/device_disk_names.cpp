@@ -1,6 +1,6 @@
-#include "app/device_disk_names.h"
+#include "app/core/device_disk_names.h"
 
-#include "app/gbk_text.h"
+#include "app/platform/gbk_text.h"
 
 namespace kestrel {
 

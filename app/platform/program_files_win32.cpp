@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/program_files.h"
+#include "app/platform/program_files.h"
 
 namespace kestrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/transfer_thread.h"
+#include "app/core/transfer_thread.h"
 
 #include <utility>
 

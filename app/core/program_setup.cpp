@@ -1,11 +1,11 @@
-#include "app/program_setup.h"
+#include "app/core/program_setup.h"
 
 #include <utility>
 
-#include "app/app_texts.h"
-#include "app/device_disk_names.h"
-#include "app/gbk_text.h"
-#include "app/program_files.h"
+#include "app/core/app_texts.h"
+#include "app/core/device_disk_names.h"
+#include "app/platform/gbk_text.h"
+#include "app/platform/program_files.h"
 #include "device/builtin_port.h"
 
 namespace kestrel {

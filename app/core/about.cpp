@@ -1,6 +1,6 @@
-#include "app/about.h"
+#include "app/core/about.h"
 
-#include "app/version.h"
+#include "app/core/version.h"
 
 namespace kestrel {
 
