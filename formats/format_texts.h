@@ -72,6 +72,9 @@ inline constexpr std::string_view kTruncatedImage =
 // 没有可用的解码表文件
 inline constexpr std::string_view kNoTablePrefix =
     "\xC3\xBB\xD3\xD0\xBF\xC9\xD3\xC3\xB5\xC4\xBD\xE2\xC2\xEB\xB1\xED\xCE\xC4\xBC\xFE";
+// （请放在 ... ）: the folder where the table belongs
+inline constexpr std::string_view kPutTableIn = "\xA3\xA8\xC7\xEB\xB7\xC5\xD4\xDA";
+inline constexpr std::string_view kPutTableInEnd = "\xA3\xA9";
 
 // Finishing a text receive.
 // 收到的文本文件不完整

@@ -2,9 +2,11 @@
 // Status texts of the transfers, as GBK bytes (the UTF-8 text stands beside
 // each), and the formatted ones.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::texts {
 
@@ -72,12 +74,25 @@ inline constexpr std::string_view kNoPortToSearch =
 inline constexpr std::string_view kCannotWriteTrace =
     "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB\xB8\xFA\xD7\xD9\xCE\xC4\xBC\xFE";
 
+// 10秒内没有收到文曲星的信号：请检查串口线是否连好，端口是否选对
+inline constexpr std::string_view kQuietGreeting =
+    "10\xC3\xEB\xC4\xDA\xC3\xBB\xD3\xD0\xCA\xD5\xB5\xBD\xCE\xC4\xC7\xFA\xD0\xC7\xB5\xC4\xD0\xC5\xBA"
+    "\xC5\xA3\xBA\xC7\xEB\xBC\xEC\xB2\xE9\xB4\xAE\xBF\xDA\xCF\xDF\xCA\xC7\xB7\xF1\xC1\xAC\xBA\xC3"
+    "\xA3"
+    "\xAC\xB6\xCB\xBF\xDA\xCA\xC7\xB7\xF1\xD1\xA1\xB6\xD4";
+
 // "%5dk": whole kilobytes, right-aligned in five places.
 std::string Kilobytes(std::uint64_t bytes);
 // 下载%s
 std::string Downloading(std::string_view deviceName);
 // 在%s上找到了文曲星
 std::string FoundOn(std::string_view portName);
+// 正在监听串口%s，请在文曲星上开始传输 (the ports joined by "、")
+std::string ListeningOn(const std::vector<std::string>& portNames);
+// 共发送了%d个文件
+std::string SentFiles(std::size_t count);
+// ：文曲星上可能没有这个文件：%s, after why a read was refused
+std::string MaybeNotOnHandheld(std::string_view devicePath);
 // 无法打开串口%s! followed by why, when known.
 std::string CannotOpenPort(std::string_view portName, std::string_view reason);
 

@@ -23,6 +23,11 @@ TransferSetup LoadSetup(const ProgramFiles& files) {
     TableLoad table = FindSubstitutionTable(files.tableFolders);
     setup.table = std::move(table.table);
     if (!setup.table) setup.missingTableName = table.file;
+    // Named with the folder where a user puts it: the last searched is the
+    // installed data folder (POSIX) or the user's own (Windows).
+    if (table.problem == TableProblem::kMissing && !files.tableFolders.empty()) {
+        setup.missingTableName = files.tableFolders.back() / table.file;
+    }
     setup.tempDirectory = files.tempDirectory;
     setup.charsets = TextCharsets{Utf8ToGbk, GbkToUtf8};
     setup.traceFile = files.traceFile;
