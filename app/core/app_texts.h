@@ -1,9 +1,12 @@
 #pragma once
 // Texts of the front-end core, as GBK bytes (the UTF-8 text stands above
 // each): the device directories proposed for a picked file, the conventions
-// of the boxes, the credit line, and the reasons a request is refused.
+// of the boxes, the credit line, the reasons a request is refused, and what
+// the dialog says of typing, drops and replacing a file.
 // scripts/gbk-literal turns a text into such a literal.
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kestrel::texts {
@@ -113,5 +116,17 @@ inline constexpr std::string_view kNameForSeveralFiles =
 // 下载包只能单独发送
 inline constexpr std::string_view kPackageWithOthers =
     "\xCF\xC2\xD4\xD8\xB0\xFC\xD6\xBB\xC4\xDC\xB5\xA5\xB6\xC0\xB7\xA2\xCB\xCD";
+
+// What the dialog says while the user types, drops or fetches.
+// 文曲星文件名 / 文曲星目录: the box a typing refusal names
+inline constexpr std::string_view kNameBox = "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB";
+inline constexpr std::string_view kDirectoryBox = "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC";
+
+// "文曲星文件名不能超过14字节（7个汉字），这样会有16字节"
+std::string TooLongToType(std::string_view gbkBox, std::size_t bytes);
+// "3个文件，第一个是a.txt": several files dropped at once
+std::string SeveralFiles(std::size_t count, std::string_view gbkFirstName);
+// "电脑上已有a.txt，要替换它吗？"
+std::string ReplacePcFile(std::string_view gbkName);
 
 }  // namespace kestrel::texts

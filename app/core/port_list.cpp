@@ -1,11 +1,10 @@
-#include "app/qt/port_choices.h"
+#include "app/core/port_list.h"
 
+#include <algorithm>
 #include <map>
 #include <system_error>
-#include <utility>
 
 #include "app/core/app_texts.h"
-#include "app/platform/gbk_text.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel {
@@ -30,36 +29,62 @@ std::map<fs::path, fs::path> StableLinks(const fs::path& folder) {
     return links;
 }
 
-UserText BuiltInHandheldLabel() {
-    return FromGbk(texts::kBuiltInHandheld).value_or(UserText());
+PortListEntry SerialEntry(const std::string& device, const std::map<fs::path, fs::path>& links) {
+    const fs::path shortName = fs::path(device).filename();
+    // Without stable names nothing is resolved: on Windows that would open "COM1".
+    std::error_code error;
+    const fs::path real = links.empty() ? fs::path() : fs::canonical(device, error);
+    const auto link = error || links.empty() ? links.end() : links.find(real);
+    const fs::path named = link == links.end() ? fs::path(device) : link->second;
+    return {shortName.native(), named.native(), {PortChoice::Kind::serial, named.string()}, true};
+}
+
+PortListEntry Named(std::string_view gbkLabel, PortChoice::Kind kind) {
+    const UserText label = FromGbk(gbkLabel).value_or(UserText());
+    return {label, label, {kind, {}}, true};
 }
 
 }  // namespace
 
-std::vector<PortListEntry> ListPortChoices(const std::vector<std::string>& devicePaths,
-                                           const std::filesystem::path& stableNameFolder) {
-    const auto links = StableLinks(stableNameFolder);
+std::vector<PortListEntry> ListPortChoices(const PortSource& source) {
+    const auto links = StableLinks(source.stableNames);
     std::vector<PortListEntry> choices;
-    for (const std::string& device : devicePaths) {
-        std::error_code error;
-        const fs::path real = fs::canonical(device, error);
-        const auto link = error ? links.end() : links.find(real);
-        const fs::path shortName = fs::path(device).filename();
-        if (link == links.end()) {
-            choices.push_back({shortName.native(),
-                               fs::path(device).native(),
-                               {PortChoice::Kind::serial, device}});
+    for (const std::string& port : source.defaults) {
+        PortListEntry entry = SerialEntry(port, links);
+        entry.present = false;
+        choices.push_back(std::move(entry));
+    }
+    for (const std::string& device :
+         source.present ? source.present() : std::vector<std::string>()) {
+        PortListEntry entry = SerialEntry(device, links);
+        const auto listed = std::find_if(choices.begin(), choices.end(), [&](const auto& known) {
+            return SamePort(known.port, entry.port);
+        });
+        if (listed == choices.end()) {
+            choices.push_back(std::move(entry));
         } else {
-            choices.push_back({shortName.native(),
-                               link->second.native(),
-                               {PortChoice::Kind::serial, link->second.string()}});
+            listed->present = true;
         }
     }
-    const UserText automatic = FromGbk(texts::kAutomaticPort).value_or(UserText());
-    choices.push_back({automatic, automatic, {PortChoice::Kind::automatic, {}}});
-    const UserText builtIn = BuiltInHandheldLabel();
-    choices.push_back({builtIn, builtIn, {PortChoice::Kind::builtInHandheld, {}}});
+    choices.push_back(Named(texts::kAutomaticPort, PortChoice::Kind::automatic));
+    choices.push_back(Named(texts::kBuiltInHandheld, PortChoice::Kind::builtInHandheld));
     return choices;
+}
+
+std::size_t FirstChoice(const std::vector<PortListEntry>& entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].present && entries[i].port.kind == PortChoice::Kind::serial) return i;
+    }
+    return entries.size() - 1;  // the built-in handheld, always last
+}
+
+bool SamePort(const PortChoice& a, const PortChoice& b) {
+    return a.kind == b.kind && a.name == b.name;
+}
+
+PortChoice PortNamed(std::string_view name) {
+    if (name == kAutomaticPortName) return PortChoice{PortChoice::Kind::automatic, {}};
+    return PortChoice{PortChoice::Kind::serial, std::string(name)};
 }
 
 }  // namespace kestrel

@@ -23,9 +23,9 @@
 #include <variant>
 #include <vector>
 
-#include "app/platform/gbk_text.h"
 #include "app/core/picked_file.h"
 #include "app/core/refusal.h"
+#include "app/platform/gbk_text.h"
 #include "transfer/transfer_request.h"
 
 namespace kestrel {
