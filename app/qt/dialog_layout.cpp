@@ -20,10 +20,12 @@ constexpr std::array kTemplate{
     ControlTemplate{kIdExit, ControlKind::button, texts::kExit, {138, 128, 34, 13}},
     ControlTemplate{kIdBrowse, ControlKind::button, texts::kBrowse, {162, 20, 22, 12}},
     ControlTemplate{kIdStatic, ControlKind::label, texts::kCreditLine, {15, 86, 174, 11}},
-    ControlTemplate{kIdStatus, ControlKind::statusLine, {}, {14, 105, 158, 12}},
+    ControlTemplate{kIdStatus, ControlKind::statusLine, {}, {14, 99, 189, 27}},
     ControlTemplate{kIdPort, ControlKind::portList, {}, {150, 40, 53, 59}},
     ControlTemplate{kIdDeviceDirectory, ControlKind::directoryBox, {}, {65, 59, 79, 63}},
     ControlTemplate{kIdFetchAsUtf8, ControlKind::checkBox, texts::kFetchAsUtf8, {150, 60, 53, 12}},
+    ControlTemplate{kIdStatic, ControlKind::label, texts::kLabelPort, {150, 32, 30, 8}},
+    ControlTemplate{kIdAbout, ControlKind::button, texts::kAbout, {178, 128, 25, 13}},
 };
 
 // Rounds a * b / c to nearest, as the platform's MulDiv does for positives.

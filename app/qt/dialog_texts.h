@@ -23,5 +23,9 @@ inline constexpr std::string_view kBrowse = "\xE4\xAF\xC0\xC0";
 inline constexpr std::string_view kDownload = "\xCF\xC2\xD4\xD8";
 // 上传
 inline constexpr std::string_view kUpload = "\xC9\xCF\xB4\xAB";
+// 端口: the port list's label
+inline constexpr std::string_view kLabelPort = "\xB6\xCB\xBF\xDA";
+// 关于(&A): the button that shows what the program is, Alt+A
+inline constexpr std::string_view kAbout = "\xB9\xD8\xD3\xDA(&A)";
 
 }  // namespace kestrel::texts
