@@ -1,7 +1,7 @@
 #pragma once
 // Texts of the front-end core, as GBK bytes (the UTF-8 text stands above
 // each): the device directories proposed for a picked file, the conventions
-// of the boxes, the credit line, the reasons a request is refused, and what
+// of the boxes, the reasons a request is refused, and what
 // the dialog says of typing, drops and replacing a file.
 // scripts/gbk-literal turns a text into such a literal.
 
@@ -49,16 +49,8 @@ inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\x
 // 所有文件 (*.*): the file picker's one filter
 inline constexpr std::string_view kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
 
-// 存为UTF-8: the choice to write fetched text as UTF-8
-inline constexpr std::string_view kFetchAsUtf8 = "\xB4\xE6\xCE\xAAUTF-8";
 // 自动查找: the port entry that finds the port the handheld greets on
 inline constexpr std::string_view kAutomaticPort = "\xD7\xD4\xB6\xAF\xB2\xE9\xD5\xD2";
-
-// The dialogs' credit line.
-// KESTREL：在电脑和文曲星之间传送文件
-inline constexpr std::string_view kCreditLine =
-    "KESTREL\xA3\xBA\xD4\xDA\xB5\xE7\xC4\xD4\xBA\xCD\xCE\xC4\xC7\xFA\xD0\xC7\xD6\xAE\xBC"
-    "\xE4\xB4\xAB\xCB\xCD\xCE\xC4\xBC\xFE";
 
 // Why the built-in handheld could not be opened.
 // 无法建立虚拟文曲星的文件夹

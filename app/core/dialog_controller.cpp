@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::array kCommands{Control::download, Control::upload, Control::browse};
 
-UserText Shown(std::string_view gbk) {
+UserText BoxText(std::string_view gbk) {
     return FromGbk(gbk).value_or(UserText());
 }
 
@@ -34,7 +34,7 @@ void DialogController::Start() {
         if (SamePort(ports_[i].port, *port)) chosen_ = i;
     }
     view_.ShowPorts(ports_, chosen_);
-    view_.ShowDirectoryChoices({Shown(texts::kDirLava), Shown(texts::kDirLavaData)});
+    view_.ShowDirectoryChoices({BoxText(texts::kDirLava), BoxText(texts::kDirLavaData)});
     fetchAsUtf8_ = remembered.fetchAsUtf8.value_or(false);
     view_.ShowFetchAsUtf8(fetchAsUtf8_);
     proposed_.deviceDirectory = remembered.directory.value_or(UserText());
@@ -238,8 +238,8 @@ void DialogController::ShowRunFile(std::string_view gbkText) {
         picked_ = file.pcPath;
         proposedFor_ = file.pcPath.native();
         proposed_ = {
-            proposedFor_, Shown(file.deviceName),
-            file.root ? UserText(Shown(texts::kRootDirectory)) : Shown(file.deviceDirectory)};
+            proposedFor_, BoxText(file.deviceName),
+            file.root ? UserText(BoxText(texts::kRootDirectory)) : BoxText(file.deviceDirectory)};
         SetBox(Box::pcPath, proposed_.pcPath);
         SetBox(Box::deviceName, proposed_.deviceName);
         SetBox(Box::deviceDirectory, proposed_.deviceDirectory);

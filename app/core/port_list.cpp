@@ -39,7 +39,7 @@ PortListEntry SerialEntry(const std::string& device, const std::map<fs::path, fs
     return {shortName.native(), named.native(), {PortChoice::Kind::serial, named.string()}, true};
 }
 
-PortListEntry Named(std::string_view gbkLabel, PortChoice::Kind kind) {
+PortListEntry FixedEntry(std::string_view gbkLabel, PortChoice::Kind kind) {
     const UserText label = FromGbk(gbkLabel).value_or(UserText());
     return {label, label, {kind, {}}, true};
 }
@@ -66,8 +66,8 @@ std::vector<PortListEntry> ListPortChoices(const PortSource& source) {
             listed->present = true;
         }
     }
-    choices.push_back(Named(texts::kAutomaticPort, PortChoice::Kind::automatic));
-    choices.push_back(Named(texts::kBuiltInHandheld, PortChoice::Kind::builtInHandheld));
+    choices.push_back(FixedEntry(texts::kAutomaticPort, PortChoice::Kind::automatic));
+    choices.push_back(FixedEntry(texts::kBuiltInHandheld, PortChoice::Kind::builtInHandheld));
     return choices;
 }
 

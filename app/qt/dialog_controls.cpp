@@ -24,7 +24,7 @@ QLineEdit* MakeEdit(QDialog& dialog) {
 }
 
 QLabel* MakeLabel(QDialog& dialog, const ControlTemplate& control) {
-    auto* label = new QLabel(QStringFromGbk(control.text), &dialog);
+    auto* label = new QLabel(QString::fromUtf8(control.text), &dialog);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -38,7 +38,7 @@ QComboBox* MakeDirectoryBox(QDialog& dialog) {
 }
 
 QPushButton* MakeButton(QDialog& dialog, const ControlTemplate& control) {
-    auto* button = new QPushButton(QStringFromGbk(control.text), &dialog);
+    auto* button = new QPushButton(QString::fromUtf8(control.text), &dialog);
     button->setAutoDefault(false);  // Enter in a box starts nothing
     return button;
 }
@@ -61,38 +61,9 @@ QWidget* MakeControl(QDialog& dialog, const ControlTemplate& control, DialogCont
         case ControlKind::directoryBox:
             return made.deviceDirectory = MakeDirectoryBox(dialog);
         case ControlKind::checkBox:
-            return made.fetchAsUtf8 = new QCheckBox(QStringFromGbk(control.text), &dialog);
+            return made.fetchAsUtf8 = new QCheckBox(QString::fromUtf8(control.text), &dialog);
     }
     return nullptr;
-}
-
-void Remember(QWidget* widget, ControlId id, DialogControls& made) {
-    auto* button = qobject_cast<QPushButton*>(widget);
-    switch (id) {
-        case kIdPcPath:
-            made.pcPath = static_cast<QLineEdit*>(widget);
-            break;
-        case kIdDeviceName:
-            made.deviceName = static_cast<QLineEdit*>(widget);
-            break;
-        case kIdDownload:
-            made.commands[0] = button;
-            break;
-        case kIdUpload:
-            made.commands[1] = button;
-            break;
-        case kIdBrowse:
-            made.commands[2] = button;
-            break;
-        case kIdExit:
-            made.commands[3] = button;
-            break;
-        case kIdAbout:
-            made.about = button;
-            break;
-        default:
-            break;
-    }
 }
 
 void Place(QWidget& widget, const ControlTemplate& control, BaseUnits base) {
@@ -135,9 +106,15 @@ DialogControls BuildControls(QDialog& dialog) {
         widget->setObjectName(control.id == kIdStatic
                                   ? QStringLiteral("static") + QString::number(staticIndex++)
                                   : NameFor(control));
-        Remember(widget, control.id, made);
         Place(*widget, control, base);
     }
+    const auto button = [&dialog](int id) {
+        return dialog.findChild<QPushButton*>(QStringLiteral("button%1").arg(id));
+    };
+    made.pcPath = dialog.findChild<QLineEdit*>(QStringLiteral("box%1").arg(kIdPcPath));
+    made.deviceName = dialog.findChild<QLineEdit*>(QStringLiteral("box%1").arg(kIdDeviceName));
+    made.commands = {button(kIdDownload), button(kIdUpload), button(kIdBrowse), button(kIdExit)};
+    made.about = button(kIdAbout);
     made.port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     FitWidth(dialog, *made.port, portRect, base);
     FitWidth(dialog, *made.fetchAsUtf8, checkBoxRect, base);

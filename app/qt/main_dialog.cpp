@@ -53,13 +53,77 @@ class BoxValidator : public QValidator {
     Box box_;
 };
 
-QLineEdit* LineOf(const DialogControls& controls, Box box) {
-    const std::array<QLineEdit*, 3> lines{controls.pcPath, controls.deviceName,
-                                          controls.deviceDirectory->lineEdit()};
-    return lines[static_cast<std::size_t>(box)];
-}
-
 }  // namespace
+
+class MainDialog::View final : public DialogView {
+  public:
+    explicit View(MainDialog& dialog) : d_(dialog), c_(dialog.controls_) {}
+
+    void ShowBox(Box box, const UserText& text) override {
+        const std::array<QLineEdit*, 3> lines{c_.pcPath, c_.deviceName,
+                                              c_.deviceDirectory->lineEdit()};
+        QLineEdit* line = lines[static_cast<std::size_t>(box)];
+        line->setText(QStringFromUserText(text));
+        line->end(false);  // a path shows its file's name, not the start of its folders
+    }
+    void ShowDirectoryChoices(const std::vector<UserText>& directories) override {
+        const QSignalBlocker quiet(c_.deviceDirectory);
+        for (const UserText& directory : directories) {
+            c_.deviceDirectory->addItem(QStringFromUserText(directory));
+        }
+        c_.deviceDirectory->setCurrentIndex(-1);  // the list offers; the box starts empty
+    }
+    void ShowPorts(const std::vector<PortListEntry>& ports, std::size_t chosen) override {
+        c_.port->Show(ports, chosen);
+    }
+    void ShowFetchAsUtf8(bool checked) override { c_.fetchAsUtf8->setChecked(checked); }
+    void ShowStatus(std::string_view gbkText) override {
+        c_.status->setText(QStringFromGbk(gbkText));
+    }
+    void ShowTitle(std::string_view gbkText) override {
+        d_.setWindowTitle(QStringFromGbk(gbkText));
+    }
+    void ShowExitText(std::string_view gbkText) override {
+        Button(Control::exit)->setText(QStringFromGbk(gbkText));
+    }
+    void Enable(Control control, bool enabled) override { Button(control)->setEnabled(enabled); }
+    void Focus(Control control) override { Button(control)->setFocus(); }
+    void Ask(std::string_view gbkQuestion, std::function<void(bool yes)> answer) override {
+        QMessageBox question(QMessageBox::Question, d_.windowTitle(), QStringFromGbk(gbkQuestion),
+                             QMessageBox::Yes | QMessageBox::No, &d_);
+        question.setDefaultButton(QMessageBox::No);
+        answer(question.exec() == QMessageBox::Yes);
+    }
+    void PickFile(const UserText& initial,
+                  std::function<void(std::optional<std::filesystem::path>)> picked) override {
+        picked(d_.services_.pickFile(&d_, QStringFromUserText(initial)));
+    }
+    void ShowAbout(std::string_view gbkTitle, std::string_view gbkText) override {
+        QMessageBox::about(&d_, QStringFromGbk(gbkTitle), QStringFromGbk(gbkText));
+    }
+    void Run(TransferRequest request, std::shared_ptr<CancelSwitch> cancel) override {
+        d_.run_ = std::make_unique<TransferThread>(
+            std::move(request), LoadSetup(d_.services_.files), d_.status_,
+            [this](const TransferEnd& end) {
+                QMetaObject::invokeMethod(
+                    &d_,
+                    [this, end] {
+                        d_.run_.reset();  // its thread has ended: this joins at once
+                        emit d_.RunFinished();
+                        d_.controller_.OnRunEnded(end);
+                    },
+                    Qt::QueuedConnection);
+            },
+            std::move(cancel));
+    }
+    void Close() override { d_.QDialog::done(QDialog::Rejected); }
+
+  private:
+    QPushButton* Button(Control control) { return c_.commands[static_cast<std::size_t>(control)]; }
+
+    MainDialog& d_;
+    DialogControls& c_;
+};
 
 DialogServices DesktopServices() {
     DialogServices services;
@@ -94,7 +158,8 @@ MainDialog::MainDialog(DialogServices services, QWidget* parent)
       services_(std::move(services)),
       controls_(BuildControls(*this)),
       store_(services_.settingsFile),
-      controller_(*this, store_, services_.ports),
+      view_(std::make_unique<View>(*this)),
+      controller_(*view_, store_, services_.ports),
       status_(controller_, [this](const std::function<void()>& show) {
           // A blocking hand-over to the dialog's own thread would wait on itself.
           if (QThread::currentThread() == thread()) return show();
@@ -131,84 +196,6 @@ void MainDialog::Connect() {
     connect(c.commands[2], &QPushButton::clicked, this, [this] { controller_.Browse(); });
     connect(c.commands[3], &QPushButton::clicked, this, [this] { controller_.ExitOrCancel(); });
     connect(c.about, &QPushButton::clicked, this, [this] { controller_.About(); });
-}
-
-void MainDialog::ShowBox(Box box, const UserText& text) {
-    QLineEdit* line = LineOf(controls_, box);
-    line->setText(QStringFromUserText(text));
-    line->end(false);  // a path shows its file's name, not the start of its folders
-}
-
-void MainDialog::ShowDirectoryChoices(const std::vector<UserText>& directories) {
-    const QSignalBlocker quiet(controls_.deviceDirectory);
-    for (const UserText& directory : directories) {
-        controls_.deviceDirectory->addItem(QStringFromUserText(directory));
-    }
-    controls_.deviceDirectory->setCurrentIndex(-1);  // the list offers; the box starts empty
-}
-
-void MainDialog::ShowPorts(const std::vector<PortListEntry>& ports, std::size_t chosen) {
-    controls_.port->Show(ports, chosen);
-}
-
-void MainDialog::ShowFetchAsUtf8(bool checked) {
-    controls_.fetchAsUtf8->setChecked(checked);
-}
-
-void MainDialog::ShowStatus(std::string_view gbkText) {
-    controls_.status->setText(QStringFromGbk(gbkText));
-}
-
-void MainDialog::ShowTitle(std::string_view gbkText) {
-    setWindowTitle(QStringFromGbk(gbkText));
-}
-
-void MainDialog::ShowExitText(std::string_view gbkText) {
-    controls_.commands[3]->setText(QStringFromGbk(gbkText));
-}
-
-void MainDialog::Enable(Control control, bool enabled) {
-    controls_.commands[static_cast<std::size_t>(control)]->setEnabled(enabled);
-}
-
-void MainDialog::Focus(Control control) {
-    controls_.commands[static_cast<std::size_t>(control)]->setFocus();
-}
-
-void MainDialog::Ask(std::string_view gbkQuestion, std::function<void(bool yes)> answer) {
-    QMessageBox question(QMessageBox::Question, windowTitle(), QStringFromGbk(gbkQuestion),
-                         QMessageBox::Yes | QMessageBox::No, this);
-    question.setDefaultButton(QMessageBox::No);
-    answer(question.exec() == QMessageBox::Yes);
-}
-
-void MainDialog::PickFile(const UserText& initial,
-                          std::function<void(std::optional<std::filesystem::path>)> picked) {
-    picked(services_.pickFile(this, QStringFromUserText(initial)));
-}
-
-void MainDialog::ShowAbout(std::string_view gbkTitle, std::string_view gbkText) {
-    QMessageBox::about(this, QStringFromGbk(gbkTitle), QStringFromGbk(gbkText));
-}
-
-void MainDialog::Run(TransferRequest request, std::shared_ptr<CancelSwitch> cancel) {
-    run_ = std::make_unique<TransferThread>(
-        std::move(request), LoadSetup(services_.files), status_,
-        [this](const TransferEnd& end) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, end] {
-                    run_.reset();  // its thread has ended: this joins at once
-                    emit RunFinished();
-                    controller_.OnRunEnded(end);
-                },
-                Qt::QueuedConnection);
-        },
-        std::move(cancel));
-}
-
-void MainDialog::Close() {
-    QDialog::done(QDialog::Rejected);
 }
 
 void MainDialog::done(int /*result*/) {

@@ -49,7 +49,7 @@ class SettingsStore final : public ChoiceStore {
     QString file_;
 };
 
-class MainDialog : public QDialog, private DialogView {
+class MainDialog : public QDialog {
     Q_OBJECT
 
   public:
@@ -69,21 +69,7 @@ class MainDialog : public QDialog, private DialogView {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void ShowBox(Box box, const UserText& text) override;
-    void ShowDirectoryChoices(const std::vector<UserText>& directories) override;
-    void ShowPorts(const std::vector<PortListEntry>& ports, std::size_t chosen) override;
-    void ShowFetchAsUtf8(bool checked) override;
-    void ShowStatus(std::string_view gbkText) override;
-    void ShowTitle(std::string_view gbkText) override;
-    void ShowExitText(std::string_view gbkText) override;
-    void Enable(Control control, bool enabled) override;
-    void Focus(Control control) override;
-    void Ask(std::string_view gbkQuestion, std::function<void(bool yes)> answer) override;
-    void PickFile(const UserText& initial,
-                  std::function<void(std::optional<std::filesystem::path>)> picked) override;
-    void ShowAbout(std::string_view gbkTitle, std::string_view gbkText) override;
-    void Run(TransferRequest request, std::shared_ptr<CancelSwitch> cancel) override;
-    void Close() override;
+    class View;  // what the controller sees of these widgets
 
     void Connect();
     void StopTransfer();
@@ -91,6 +77,7 @@ class MainDialog : public QDialog, private DialogView {
     DialogServices services_;
     DialogControls controls_;
     SettingsStore store_;
+    std::unique_ptr<View> view_;
     DialogController controller_;
     StatusRelay status_;
     std::unique_ptr<TransferThread> run_;  // after status_: the run ends before the sink goes

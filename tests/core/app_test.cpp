@@ -6,8 +6,11 @@
 #include <array>
 #include <atomic>
 #include <set>
+#include <thread>
 #include <variant>
 
+#include "app/cli/cli_options.h"
+#include "app/cli/progress_line.h"
 #include "app/core/app_texts.h"
 #include "app/core/device_naming.h"
 #include "app/core/dialog_controller.h"
@@ -288,19 +291,78 @@ TEST(App, PickedTextThroughTheBuiltInHandheld) {
     EXPECT_EQ(ReadFileBytes(dir / "BACK.TXT"), FromText("hello"));
 }
 
-TEST(App, TransferThreadFinishesOnceAndCanBeCancelled) {
-    ScriptedLine line;  // a handheld that never says a word
-    WriteFileText(line.dir / "a", "abc");
-    std::atomic<int> calls{0};
-    TransferThread thread(OneFile(TransferKind::send, line.dir / "a", "d", "a"), line.setup,
-                          line.status, [&calls](const TransferEnd& end) {
-                              ++calls;
-                              EXPECT_EQ(end.outcome, TransferOutcome::cancelled);
-                              throw std::runtime_error("a front end's mistake");
-                          });
-    thread.Cancel();
-    EXPECT_EQ(thread.Wait().outcome, TransferOutcome::cancelled);
-    EXPECT_EQ(calls, 1);
+// Cancelled, or destroyed while it waits: either way the run ends cancelled,
+// and says so once.
+TEST(App, TransferThreadEndsOnceWhenCancelledOrDestroyed) {
+    for (const bool destroyed : {false, true}) {
+        SCOPED_TRACE(destroyed);
+        ScriptedLine line;  // a handheld that never says a word
+        WriteFileText(line.dir / "a", "abc");
+        std::atomic<int> calls{0};
+        std::atomic<TransferOutcome> outcome{TransferOutcome::succeeded};
+        {
+            TransferThread thread(OneFile(TransferKind::send, line.dir / "a", "d", "a"), line.setup,
+                                  line.status, [&](const TransferEnd& end) {
+                                      ++calls;
+                                      outcome = end.outcome;
+                                      throw std::runtime_error("a front end's mistake");
+                                  });
+            while (!line.status.Saw(texts::kWaiting)) std::this_thread::yield();
+            if (!destroyed) {
+                thread.Cancel();
+                EXPECT_EQ(thread.Wait().outcome, TransferOutcome::cancelled);
+            }
+        }
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(outcome, TransferOutcome::cancelled);
+    }
+}
+
+// kestrel-cli's words, and its progress line on a terminal.
+TEST(App, CommandLine) {
+    const struct {
+        std::vector<std::string> words;
+        PortChoice::Kind port;
+        std::optional<std::string> trace;
+    } rows[] = {
+        {{"send", "a", "--port", "auto"}, PortChoice::Kind::automatic, {}},
+        {{"--trace", "t.txt", "receive", "f", "--dir", "D", "--name", "N"},
+         PortChoice::Kind::serial,
+         "t.txt"},
+        {{"receive", "f", "--dir", "D", "--name", "N", "--trace", "u.txt"},
+         PortChoice::Kind::serial,
+         "u.txt"},
+    };
+    for (const auto& row : rows) {
+        const cli::Command command = cli::ParseCommandLine(row.words);
+        const auto* send = std::get_if<cli::SendCommand>(&command);
+        const auto* receive = std::get_if<cli::ReceiveCommand>(&command);
+        ASSERT_TRUE(send != nullptr || receive != nullptr) << row.words[0];
+        EXPECT_EQ(PortNamed(send ? send->port : receive->port).kind, row.port);
+        EXPECT_EQ(send ? send->trace : receive->trace, row.trace);
+    }
+}
+
+TEST(App, ProgressLine) {
+    using namespace std::chrono_literals;
+    const struct {
+        Progress progress;
+        std::chrono::milliseconds elapsed;
+        const char* line;
+    } rows[] = {
+        {{2048, 8192}, 2s, "[######------------------] 2/8 KiB  1.0 KiB/s  0:06 left"},
+        {{100 * 1024, 1000 * 1024},
+         10s,
+         "[##----------------------] 100/1000 KiB  10.0 KiB/s  1:30 left"},
+        {{1024, 4096}, 200ms, "[######------------------] 1/4 KiB"},
+        {{4096, 4096}, 2s, "[########################] 4/4 KiB  2.0 KiB/s"},
+        {{5120, 0}, 1s, "5 KiB  5.0 KiB/s"},
+    };
+    for (const auto& row : rows) {
+        const std::string line = cli::ProgressLine(row.progress, row.elapsed);
+        EXPECT_EQ(line.size(), cli::kProgressLineWidth) << "drawn over itself, it leaves nothing";
+        EXPECT_EQ(line.substr(0, line.find_last_not_of(' ') + 1), row.line);
+    }
 }
 
 // The dialog's controller against a view that only records what it is asked.
@@ -746,12 +808,14 @@ TEST(Dialog, StablePortNamesAndRefreshing) {
     DialogRig rig;
     WriteFileText(rig.dir / "ttyUSB3", "");
     fs::create_directory(rig.dir / "by-id");
-    fs::create_symlink(rig.dir / "ttyUSB3", rig.dir / "by-id" / "usb-FTDI-if00");
+    std::error_code unlinkable;  // Windows has no such names, and may refuse the link
+    fs::create_symlink(rig.dir / "ttyUSB3", rig.dir / "by-id" / "usb-FTDI-if00", unlinkable);
     rig.ports = {(rig.dir / "ttyUSB3").string()};
     rig.controller.RefreshPorts();
     rig.Choose(0);
     EXPECT_EQ(Label(rig.Chosen()), U("ttyUSB3"));
-    const std::string stable = (rig.dir / "by-id" / "usb-FTDI-if00").string();
+    const std::string stable =
+        (rig.dir / (unlinkable ? "ttyUSB3" : "by-id/usb-FTDI-if00")).string();
     EXPECT_EQ(rig.Chosen().port.name, stable);
     rig.ports.insert(rig.ports.begin(), "/dev/ttyACM0");
     rig.controller.RefreshPorts();
