@@ -1,5 +1,6 @@
 #include "app/core/dialog_controller.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -109,9 +110,14 @@ void DialogController::Browse() {
 }
 
 // One file is a picked file; several are sent at once, each where it is
-// proposed, in one handheld session.
+// proposed, in one handheld session. A drop holding anything but files (a
+// folder) drops nothing.
 void DialogController::Drop(const std::vector<std::filesystem::path>& files) {
-    if (Running() || files.empty()) return;
+    const auto isFile = [](const std::filesystem::path& file) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(file, error);
+    };
+    if (Running() || files.empty() || !std::all_of(files.begin(), files.end(), isFile)) return;
     if (files.size() == 1) {
         UsePicked(files.front());
         return;

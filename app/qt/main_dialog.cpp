@@ -26,15 +26,10 @@ std::unique_ptr<QSettings> OpenSettings(const QString& file) {
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 
-// The local files a drop carries; empty when it carries anything else.
+// The files a drop carries; a URL that is no local file has no path.
 std::vector<std::filesystem::path> DroppedFiles(const QMimeData& data) {
     std::vector<std::filesystem::path> files;
-    for (const QUrl& url : data.urls()) {
-        std::error_code error;
-        std::filesystem::path path = PathFromQString(url.toLocalFile());
-        if (!url.isLocalFile() || !std::filesystem::is_regular_file(path, error)) return {};
-        files.push_back(std::move(path));
-    }
+    for (const QUrl& url : data.urls()) files.push_back(PathFromQString(url.toLocalFile()));
     return files;
 }
 
@@ -134,21 +129,24 @@ DialogServices DesktopServices() {
 RememberedChoices SettingsStore::Read() {
     const auto settings = OpenSettings(file_);
     RememberedChoices choices;
-    if (settings->contains(kPortKey))
+    if (settings->contains(kPortKey)) {
         choices.port = settings->value(kPortKey).toString().toStdString();
+    }
     if (settings->contains(kDirectoryKey)) {
         choices.directory = UserTextFromQString(settings->value(kDirectoryKey).toString());
     }
-    if (settings->contains(kFetchAsUtf8Key))
+    if (settings->contains(kFetchAsUtf8Key)) {
         choices.fetchAsUtf8 = settings->value(kFetchAsUtf8Key).toBool();
+    }
     return choices;
 }
 
 void SettingsStore::Write(const RememberedChoices& changed) {
     const auto settings = OpenSettings(file_);
     if (changed.port) settings->setValue(kPortKey, QString::fromStdString(*changed.port));
-    if (changed.directory)
+    if (changed.directory) {
         settings->setValue(kDirectoryKey, QStringFromUserText(*changed.directory));
+    }
     if (changed.fetchAsUtf8) settings->setValue(kFetchAsUtf8Key, *changed.fetchAsUtf8);
 }
 
@@ -221,16 +219,12 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!controller_.Running() && !DroppedFiles(*event->mimeData()).empty()) {
-        event->acceptProposedAction();
-    }
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    const std::vector<std::filesystem::path> files = DroppedFiles(*event->mimeData());
-    if (files.empty()) return;
     event->acceptProposedAction();
-    controller_.Drop(files);
+    controller_.Drop(DroppedFiles(*event->mimeData()));
 }
 
 }  // namespace kestrel

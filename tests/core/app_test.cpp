@@ -508,8 +508,7 @@ TEST(Dialog, PickedDroppedAndTypedFiles) {
         {nullptr, false, nullptr, "dir/README.TXT", "dir/README.TXT", "README.txt", "文本文件"},
         {"dir/NOTE.TXT", false, nullptr, nullptr, "dir/NOTE.TXT", "NOTE.txt", "文本文件",
          FileType::kText},
-        {"dir/NOTE.TXT", true, nullptr, nullptr, "dir/NOTE.TXT", "NOTE.txt", "文本文件",
-         FileType::kText},
+        {"NOTE.TXT", true, nullptr, nullptr, "NOTE.TXT", "NOTE.txt", "文本文件", FileType::kText},
         {"x.pac", false, nullptr, nullptr, "x.pac", "下载包", "*", FileType::kOther,
          TransferKind::sendPackage},
         {"-", false, "n", "a.dat", "a.dat", "n", "LavaData"},
@@ -519,7 +518,8 @@ TEST(Dialog, PickedDroppedAndTypedFiles) {
         DialogRig rig;
         if (row.picked != nullptr) {
             const bool cancelled = row.picked == std::string_view("-");
-            rig.view.pick = cancelled ? std::nullopt : std::optional(fs::path(U(row.picked)));
+            rig.view.pick = cancelled ? std::nullopt : std::optional(rig.dir / U(row.picked));
+            if (row.dropped) WriteFileText(*rig.view.pick, "");
             if (row.dropped) rig.controller.Drop({*rig.view.pick});
             if (!row.dropped) rig.controller.Browse();
         }
@@ -535,7 +535,8 @@ TEST(Dialog, PickedDroppedAndTypedFiles) {
         ASSERT_EQ(rig.view.runs.size(), 1U);
         const TransferRequest& sent = rig.view.runs.front();
         EXPECT_EQ(sent.kind, row.kind);
-        EXPECT_EQ(sent.files.at(0).pcPath, fs::path(U(row.pc)));
+        const bool typed = row.typedPath != nullptr;  // as typed; a pick is in the scratch folder
+        EXPECT_EQ(sent.files.at(0).pcPath, typed ? fs::path(U(row.pc)) : rig.dir / U(row.pc));
         EXPECT_EQ(sent.files.at(0).type, row.type);
         EXPECT_EQ(sent.files.at(0).deviceName, Gbk(row.name));
     }
@@ -549,12 +550,17 @@ TEST(Dialog, SeveralDroppedFiles) {
     } rows[] = {
         {{"a.dat", "b.txt"}, "2个文件，第一个是a.dat", true},
         {{"a.dat", "x.pac"}, "下载包只能单独发送", false},
+        {{"a.dat", "folder"}, "", false},
         {{}, "", false},
     };
     for (const auto& row : rows) {
         DialogRig rig;
         std::vector<fs::path> files;
         for (const char* name : row.files) files.push_back(rig.dir / name);
+        for (const fs::path& file : files) {
+            if (file.has_extension()) WriteFileText(file, "");
+            if (!file.has_extension()) fs::create_directory(file);  // a folder drops nothing
+        }
         rig.controller.Drop(files);
         EXPECT_EQ(rig.view.status, Gbk(row.status));
         ASSERT_EQ(rig.view.runs.size(), row.runs ? 1U : 0U);
