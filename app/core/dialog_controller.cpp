@@ -52,9 +52,10 @@ void DialogController::SetBox(Box box, const UserText& text) {
 std::optional<std::string> DialogController::TypingRefusal(Box box, const UserText& text) const {
     const bool name = box == Box::deviceName;
     const std::optional<std::string> gbk = ToGbk(text);
-    if (!gbk)
+    if (!gbk) {
         return std::string(
             RefusalText(name ? Refusal::deviceNameNotGbk : Refusal::deviceDirectoryNotGbk));
+    }
     const std::size_t limit = name ? kMaxDeviceNameBytes : kMaxDeviceDirectoryBytes;
     if (gbk->size() <= limit) return std::nullopt;
     return texts::TooLongToType(name ? texts::kNameBox : texts::kDirectoryBox, gbk->size());

@@ -45,8 +45,9 @@ RememberedChoices RegistryStore::Read() {
     const UniqueKey owned(opened);
     RememberedChoices choices;
     // The port's text is ASCII, a serial port's name included.
-    if (const auto port = ReadText(opened, L"Port"))
+    if (const auto port = ReadText(opened, L"Port")) {
         choices.port.emplace(port->begin(), port->end());
+    }
     choices.directory = ReadText(opened, L"Directory");
     if (const auto utf8 = ReadText(opened, L"FetchAsUtf8")) choices.fetchAsUtf8 = *utf8 == L"1";
     return choices;

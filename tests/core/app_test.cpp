@@ -370,9 +370,7 @@ struct FakeView final : DialogView {
     void ShowBox(Box box, const UserText& text) override {
         boxes[static_cast<std::size_t>(box)] = text;
     }
-    void ShowDirectoryChoices(const std::vector<UserText>& choices) override {
-        directories = choices;
-    }
+    void ShowDirectoryChoices(const std::vector<UserText>&) override {}
     void ShowPorts(const std::vector<PortListEntry>& shown, std::size_t at) override {
         ports = shown;
         chosen = at;
@@ -392,7 +390,7 @@ struct FakeView final : DialogView {
     void PickFile(const UserText&, std::function<void(std::optional<fs::path>)> then) override {
         then(pick);
     }
-    void ShowAbout(std::string_view shown, std::string_view) override { about = shown; }
+    void ShowAbout(std::string_view, std::string_view) override {}
     void Run(TransferRequest request, std::shared_ptr<CancelSwitch> switched) override {
         runs.push_back(std::move(request));
         cancel = std::move(switched);
@@ -400,11 +398,10 @@ struct FakeView final : DialogView {
     void Close() override { ++closed; }
 
     std::array<UserText, 3> boxes;
-    std::vector<UserText> directories;
     std::vector<PortListEntry> ports;
     std::size_t chosen = 0;
     bool fetchAsUtf8 = false;
-    std::string status, title, exitText, about;
+    std::string status, title, exitText;
     std::array<bool, 4> enabled{true, true, true, true};
     std::optional<Control> focused;
     std::vector<std::string> questions;
@@ -460,10 +457,6 @@ struct DialogRig {
     DialogController controller{view, store, source};
 };
 
-UserText Label(const PortListEntry& entry) {
-    return entry.label;
-}
-
 TEST(Dialog, TypingIntoTheBoxes) {
     const struct {
         Box box;
@@ -500,9 +493,10 @@ TEST(Dialog, PickedDroppedAndTypedFiles) {
         const char *pc, *name, *directory;  // what goes
         FileType type = FileType::kOther;
         TransferKind kind = TransferKind::send;
+        bool enter = true;  // pressed in the PC box before 下载
     } rows[] = {
         {"pics/big.bmp", false, nullptr, "/home/u/notes.txt", "/home/u/notes.txt", "notes.txt",
-         "文本文件", FileType::kText},
+         "文本文件", FileType::kText, TransferKind::send, false},
         {"pics/big.bmp", false, "mine.bmp", "/home/u/notes.txt", "/home/u/notes.txt", "mine.bmp",
          "文本文件", FileType::kText},
         {nullptr, false, nullptr, "dir/README.TXT", "dir/README.TXT", "README.txt", "文本文件"},
@@ -524,14 +518,14 @@ TEST(Dialog, PickedDroppedAndTypedFiles) {
             if (!row.dropped) rig.controller.Browse();
         }
         if (row.typedName != nullptr) rig.Type(Box::deviceName, row.typedName);
-        if (row.typedPath != nullptr) {
-            rig.Type(Box::pcPath, row.typedPath);
+        if (row.typedPath != nullptr) rig.Type(Box::pcPath, row.typedPath);
+        if (row.typedPath != nullptr && row.enter) {
             rig.controller.CommitPcPath();  // Enter: proposes, starts nothing
             EXPECT_TRUE(rig.view.runs.empty());
         }
+        rig.controller.Download();
         EXPECT_EQ(rig.view.boxes[1], U(row.name));
         EXPECT_EQ(rig.view.boxes[2], U(row.directory));
-        rig.controller.Download();
         ASSERT_EQ(rig.view.runs.size(), 1U);
         const TransferRequest& sent = rig.view.runs.front();
         EXPECT_EQ(sent.kind, row.kind);
@@ -568,12 +562,13 @@ TEST(Dialog, SeveralDroppedFiles) {
         EXPECT_EQ(rig.view.runs[0].files.size(), 2U);
         rig.controller.OnRunStatus(texts::kWaiting);
         EXPECT_EQ(rig.view.status, Gbk("2个文件，第一个是a.dat 等待传输开始..."));
-        rig.controller.Drop({rig.dir / "c.dat"});  // ignored while the run goes
+        rig.controller.Drop(files);  // ignored while the run goes
         rig.controller.OnRunStatus(Gbk("下载b.txt"));
         EXPECT_EQ(rig.view.boxes[0], (rig.dir / "b.txt").native()) << "the file being sent";
         EXPECT_EQ(rig.view.boxes[2], U("文本文件"));
         rig.End(TransferOutcome::succeeded);
         EXPECT_EQ(rig.view.status, Gbk("共发送了2个文件 传输成功。"));
+        EXPECT_EQ(rig.view.runs.size(), 1U);
     }
 }
 
@@ -781,7 +776,7 @@ TEST(Dialog, RememberedChoicesAndPorts) {
         DialogRig rig(row.present, row.remembered, row.defaults);
         std::vector<std::string> labels;
         for (std::size_t i = 0; i + 2 < rig.view.ports.size(); ++i) {
-            labels.push_back(fs::path(Label(rig.view.ports[i])).string());
+            labels.push_back(fs::path(rig.view.ports[i].label).string());
         }
         EXPECT_EQ(labels, row.labels);
         EXPECT_EQ(PortSetting(rig.Chosen().port), PortSetting(row.chosen));
@@ -819,7 +814,7 @@ TEST(Dialog, StablePortNamesAndRefreshing) {
     rig.ports = {(rig.dir / "ttyUSB3").string()};
     rig.controller.RefreshPorts();
     rig.Choose(0);
-    EXPECT_EQ(Label(rig.Chosen()), U("ttyUSB3"));
+    EXPECT_EQ(rig.Chosen().label, U("ttyUSB3"));
     const std::string stable =
         (rig.dir / (unlinkable ? "ttyUSB3" : "by-id/usb-FTDI-if00")).string();
     EXPECT_EQ(rig.Chosen().port.name, stable);
