@@ -28,12 +28,7 @@ DialogController::DialogController(DialogView& view, ChoiceStore& store, PortSou
 void DialogController::Start() {
     const RememberedChoices remembered = store_.Read();
     ports_ = ListPortChoices(portSource_);
-    chosen_ = FirstChoice(ports_);
-    const std::optional<PortChoice> port =
-        remembered.port ? PortFromSetting(*remembered.port) : std::nullopt;
-    for (std::size_t i = 0; port && i < ports_.size(); ++i) {
-        if (SamePort(ports_[i].port, *port)) chosen_ = i;
-    }
+    chosen_ = ChoiceFor(ports_, remembered.port ? PortFromSetting(*remembered.port) : std::nullopt);
     view_.ShowPorts(ports_, chosen_);
     view_.ShowDirectoryChoices({BoxText(texts::kDirLava), BoxText(texts::kDirLavaData)});
     fetchAsUtf8_ = remembered.fetchAsUtf8.value_or(false);
@@ -78,7 +73,6 @@ bool DialogController::Edit(Box box, const UserText& text) {
 void DialogController::Propose(const Proposal& proposal, bool keepTyped) {
     const bool nameUntouched = Text(Box::deviceName) == proposed_.deviceName;
     const bool directoryUntouched = Text(Box::deviceDirectory) == proposed_.deviceDirectory;
-    proposedFor_ = proposal.boxes.pcPath;
     proposed_ = proposal.boxes;
     SetBox(Box::pcPath, proposal.boxes.pcPath);
     if (!keepTyped || nameUntouched) SetBox(Box::deviceName, proposal.boxes.deviceName);
@@ -89,8 +83,8 @@ void DialogController::Propose(const Proposal& proposal, bool keepTyped) {
 }
 
 void DialogController::CommitPcPath() {
-    if (Running() || Text(Box::pcPath) == proposedFor_) return;
-    proposedFor_ = Text(Box::pcPath);
+    if (Running() || Text(Box::pcPath) == proposed_.pcPath) return;
+    proposed_.pcPath = Text(Box::pcPath);
     if (const std::optional<Proposal> proposal = ProposeForPickedFile(Text(Box::pcPath))) {
         Propose(*proposal, true);
     }
@@ -140,10 +134,7 @@ void DialogController::ChoosePort(std::size_t index) {
 void DialogController::RefreshPorts() {
     const PortChoice chosen = ChosenPort();
     ports_ = ListPortChoices(portSource_);
-    chosen_ = FirstChoice(ports_);
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
-        if (SamePort(ports_[i].port, chosen)) chosen_ = i;
-    }
+    chosen_ = ChoiceFor(ports_, chosen);
     view_.ShowPorts(ports_, chosen_);
 }
 
@@ -243,9 +234,8 @@ void DialogController::ShowRunFile(std::string_view gbkText) {
     for (const TransferFile& file : run_.files) {
         if (gbkText != texts::Downloading(file.deviceName)) continue;
         picked_ = file.pcPath;
-        proposedFor_ = file.pcPath.native();
         proposed_ = {
-            proposedFor_, BoxText(file.deviceName),
+            file.pcPath.native(), BoxText(file.deviceName),
             file.root ? UserText(BoxText(texts::kRootDirectory)) : BoxText(file.deviceDirectory)};
         SetBox(Box::pcPath, proposed_.pcPath);
         SetBox(Box::deviceName, proposed_.deviceName);

@@ -99,8 +99,7 @@ class DialogController {
 
     std::array<UserText, 3> boxes_;
     std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
-    UserText proposedFor_;                         // the PC path last proposed for
-    RequestBoxes proposed_;                        // what was proposed for it
+    RequestBoxes proposed_;  // the PC path last proposed for, and what was proposed
     bool statusShown_ = false;
 
     // While a request runs.

@@ -71,7 +71,11 @@ std::vector<PortListEntry> ListPortChoices(const PortSource& source) {
     return choices;
 }
 
-std::size_t FirstChoice(const std::vector<PortListEntry>& entries) {
+std::size_t ChoiceFor(const std::vector<PortListEntry>& entries,
+                      const std::optional<PortChoice>& wanted) {
+    for (std::size_t i = 0; wanted && i < entries.size(); ++i) {
+        if (SamePort(entries[i].port, *wanted)) return i;
+    }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].present && entries[i].port.kind == PortChoice::Kind::serial) return i;
     }

@@ -11,12 +11,14 @@
 // - A serial choice names the stable link itself where there is one, so the
 //   same adapter is found, and remembered, even when its ttyUSB number
 //   changes; its label is the device's own short name.
-// - FirstChoice is the first port present, or "虚拟文曲星" when none is:
-//   what a user without a remembered port starts with.
+// - ChoiceFor is the entry of the port wanted when the list holds it, else
+//   the first port present, or "虚拟文曲星" when none is: what a user without
+//   a remembered port starts with.
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +43,8 @@ struct PortListEntry {
 };
 
 std::vector<PortListEntry> ListPortChoices(const PortSource& source);
-std::size_t FirstChoice(const std::vector<PortListEntry>& entries);
+std::size_t ChoiceFor(const std::vector<PortListEntry>& entries,
+                      const std::optional<PortChoice>& wanted);
 
 bool SamePort(const PortChoice& a, const PortChoice& b);
 
