@@ -67,19 +67,20 @@ Result MaybeMissing(Result sent, std::string_view deviceDirectory, std::string_v
 }  // namespace
 
 Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
-                   std::string_view deviceDirectory, std::string_view deviceName) {
-    if (Result sent = SendDirectory(run.link, deviceDirectory); !sent.IsOk()) {
-        return MaybeMissing(std::move(sent), deviceDirectory, deviceName);
+                   const TransferFile& file) {
+    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
+    if (Result sent = SendDirectory(run.link, directory); !sent.IsOk()) {
+        return MaybeMissing(std::move(sent), directory, file.deviceName);
     }
-    if (Result sent = SendOpenFile(run.link, deviceName); !sent.IsOk()) {
-        return MaybeMissing(std::move(sent), deviceDirectory, deviceName);
+    if (Result sent = SendOpenFile(run.link, file.deviceName); !sent.IsOk()) {
+        return MaybeMissing(std::move(sent), directory, file.deviceName);
     }
 
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) return Result::Failed(texts::kCannotCreatePcFile);
-    if (Result got = ReceiveChunks(run, file); !got.IsOk()) return got;
-    file.close();
-    if (file.fail()) return Result::Failed(texts::kPcFileWriteError);
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return NamedFailure(file, Result::Failed(texts::kCannotCreatePcFile));
+    if (Result got = ReceiveChunks(run, out); !got.IsOk()) return got;
+    out.close();
+    if (out.fail()) return Result::Failed(texts::kPcFileWriteError);
     return SendEmptyPacket(run.link, PacketType::EndOfFile);
 }
 
@@ -92,10 +93,7 @@ Result ReceiveSession(TransferRun& run, const TransferFile& file) {
     if (Result greeted = Handshake(link); !greeted.IsOk()) return greeted;
     if (Result started = SendStart(link); !started.IsOk()) return started;
     const std::filesystem::path partial = PartialPath(landing);
-    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
-    if (Result got = ReceiveFile(run, partial, directory, file.deviceName); !got.IsOk()) {
-        return got.Reason() == texts::kCannotCreatePcFile ? NamedFailure(file, got) : got;
-    }
+    if (Result got = ReceiveFile(run, partial, file); !got.IsOk()) return got;
     if (Result closed = CloseHandheldSession(run); !closed.IsOk()) return closed;
     // Only now, with the session closed, does the user's file change.
     if (const std::string_view failure = CommitWholeFile(partial, landing); !failure.empty()) {
