@@ -22,8 +22,8 @@ std::string ProgressLine(Progress progress, std::chrono::steady_clock::duration 
     const double doneKib = static_cast<double>(progress.done) / 1024;
     std::string line;
     if (progress.total > 0) {
-        const double share =
-            std::min(1.0, static_cast<double>(progress.done) / static_cast<double>(progress.total));
+        const double share = std::min(
+            1.0, static_cast<double>(progress.done) / static_cast<double>(progress.total));
         const auto filled = static_cast<int>(std::lround(share * kBarWidth));
         line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
