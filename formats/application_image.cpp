@@ -88,18 +88,26 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
     return result;
 }
 
-// The table's own name is plain ASCII, which GBK shares; anything else in a
-// caller's name is shown as "?" rather than as stray bytes.
-std::string MissingTableText(const std::filesystem::path& missingTableName) {
-    const std::filesystem::path name = missingTableName.empty()
+// The table's own name is plain ASCII, which GBK shares; a folder is made
+// GBK when it can be, else shown with "?" for each character GBK lacks.
+std::string MissingTableText(const std::filesystem::path& missingTable, const Charset& toGbk) {
+    const std::filesystem::path name = missingTable.empty()
                                            ? std::filesystem::path(kSubstitutionTableFileName)
-                                           : missingTableName.filename();
+                                           : missingTable.filename();
     std::string text(texts::kNoTablePrefix);
-    for (const char8_t unit : name.u8string()) {
-        if (unit < 0x80) text += static_cast<char>(unit);
-        if (unit >= 0xC0) text += '?';  // one per character, not per byte
+    text += name.string();
+    const std::u8string folder = missingTable.parent_path().u8string();
+    if (folder.empty()) return text;
+    const std::string utf8(folder.begin(), folder.end());
+    std::optional<std::string> shown = toGbk ? toGbk(utf8) : std::nullopt;
+    if (!shown) {
+        shown.emplace();
+        for (const char8_t unit : folder) {
+            if (unit < 0x80) *shown += static_cast<char>(unit);
+            if (unit >= 0xC0) *shown += '?';  // one per character, not per byte
+        }
     }
-    return text;
+    return text + std::string(texts::kPutTableIn) + *shown + std::string(texts::kPutTableInEnd);
 }
 
 }  // namespace kestrel

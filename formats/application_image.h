@@ -23,6 +23,7 @@
 
 #include "formats/conversion_result.h"
 #include "formats/substitution_table.h"
+#include "formats/text_charset.h"
 
 namespace kestrel {
 
@@ -33,7 +34,8 @@ ConversionResult DecodeApplicationImage(std::span<const std::uint8_t> image,
                                         const SubstitutionTable& table);
 
 // Why an image cannot be decoded without a table: "没有可用的解码表文件"
-// and the name of the file looked for.
-std::string MissingTableText(const std::filesystem::path& missingTableName);
+// and the name of the file looked for, then the folder where it belongs
+// when one is given: "（请放在/usr/share/kestrel）".
+std::string MissingTableText(const std::filesystem::path& missingTable, const Charset& toGbk);
 
 }  // namespace kestrel

@@ -25,7 +25,8 @@ ConversionResult Convert(const ConversionResult& input, FileType type, TextHandl
             return RewrapTextBytes(input.bytes);
         case FileType::kApplication:
             if (context.table == nullptr) {
-                return ConversionFailure(MissingTableText(context.missingTableName));
+                return ConversionFailure(
+                    MissingTableText(context.missingTableName, context.charsets.utf8ToGbk));
             }
             return DecodeApplicationImage(input.bytes, *context.table);
         case FileType::kOther:

@@ -29,7 +29,8 @@ class SubstitutionTable;
 
 struct FormatContext {
     // The table for decoding application images; null when none was found,
-    // and then missingTableName names the file that was looked for.
+    // and then missingTableName names the file that was looked for (in the
+    // folder where it belongs, when that is known).
     const SubstitutionTable* table = nullptr;
     std::filesystem::path missingTableName{};
     TextCharsets charsets{};

@@ -55,38 +55,52 @@ Result ReceiveChunks(TransferRun& run, std::ofstream& file) {
     }
 }
 
+// A directory or file the handheld refuses to open is most likely not there.
+Result MaybeMissing(Result sent, std::string_view deviceDirectory, std::string_view deviceName) {
+    if (sent.GetKind() != Result::Kind::refused) return sent;
+    std::string path(deviceDirectory);
+    if (!path.empty()) path += '/';
+    path += deviceName;
+    return Result::Refused(sent.Reason() + texts::MaybeNotOnHandheld(path));
+}
+
 }  // namespace
 
 Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
-                   std::string_view deviceDirectory, std::string_view deviceName) {
-    if (Result sent = SendDirectory(run.link, deviceDirectory); !sent.IsOk()) return sent;
-    if (Result sent = SendOpenFile(run.link, deviceName); !sent.IsOk()) return sent;
+                   const TransferFile& file) {
+    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
+    if (Result sent = SendDirectory(run.link, directory); !sent.IsOk()) {
+        return MaybeMissing(std::move(sent), directory, file.deviceName);
+    }
+    if (Result sent = SendOpenFile(run.link, file.deviceName); !sent.IsOk()) {
+        return MaybeMissing(std::move(sent), directory, file.deviceName);
+    }
 
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) return Result::Failed(texts::kCannotCreatePcFile);
-    if (Result got = ReceiveChunks(run, file); !got.IsOk()) return got;
-    file.close();
-    if (file.fail()) return Result::Failed(texts::kPcFileWriteError);
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return NamedFailure(file, Result::Failed(texts::kCannotCreatePcFile));
+    if (Result got = ReceiveChunks(run, out); !got.IsOk()) return got;
+    out.close();
+    if (out.fail()) return Result::Failed(texts::kPcFileWriteError);
     return SendEmptyPacket(run.link, PacketType::EndOfFile);
 }
 
 Result ReceiveSession(TransferRun& run, const TransferFile& file) {
     std::filesystem::path landing = file.pcPath;
     if (Result prepared = PrepareForReceiving(landing, file.type, run.formats); !prepared.IsOk()) {
-        return prepared;
+        return NamedFailure(file, prepared);
     }
     SerialLink& link = run.link;
     if (Result greeted = Handshake(link); !greeted.IsOk()) return greeted;
     if (Result started = SendStart(link); !started.IsOk()) return started;
     const std::filesystem::path partial = PartialPath(landing);
-    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
-    if (Result got = ReceiveFile(run, partial, directory, file.deviceName); !got.IsOk()) return got;
+    if (Result got = ReceiveFile(run, partial, file); !got.IsOk()) return got;
     if (Result closed = CloseHandheldSession(run); !closed.IsOk()) return closed;
     // Only now, with the session closed, does the user's file change.
     if (const std::string_view failure = CommitWholeFile(partial, landing); !failure.empty()) {
-        return Result::Failed(failure);
+        return NamedFailure(file, Result::Failed(failure));
     }
-    return FinishReceiving(landing, file.pcPath, file.type, file.text, run.formats);
+    Result finished = FinishReceiving(landing, file.pcPath, file.type, file.text, run.formats);
+    return finished.IsOk() ? finished : NamedFailure(file, finished);
 }
 
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #include "transfer/run_transfer.h"
 
+#include <atomic>
 #include <exception>
 #include <fstream>
 #include <new>
@@ -77,6 +78,10 @@ Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Por
                                       setup.tempDirectory,
                                       {}});
         run.link.silenceBound = setup.silenceBound;
+        if (request.port.kind == PortChoice::Kind::serial) {
+            run.link.quietGreeting = setup.quietGreeting;
+            run.link.onQuietGreeting = [&status] { status.ShowHint(texts::kQuietGreeting); };
+        }
         Result result = RunOperation(request, run);
         convertedFromUtf8 = run.convertedFromUtf8;
         return result;
@@ -97,13 +102,22 @@ TransferEnd Ended(TransferOutcome outcome, std::string reason, StatusSink& statu
     return {outcome, std::move(reason), {}};
 }
 
-// The serial port the handheld greets on, named on the status line.
-OpenedPort FindPort(const TransferSetup& setup, StatusSink& status, CancelSwitch& cancel) {
+// The serial port among `names` the handheld greets on, named on the status
+// line. The search asks whether to stop from every listening thread: the
+// hint of a quiet spell is shown by one of them, once.
+OpenedPort FindPort(const std::vector<std::string>& names, const TransferSetup& setup,
+                    StatusSink& status, CancelSwitch& cancel) {
     const auto openSerial = [&setup](std::string_view name) {
         return OpenPort(PortChoice{PortChoice::Kind::serial, std::string(name)}, setup);
     };
-    FoundPort found = FindGreetingPort(setup.listSerialPorts(), openSerial,
-                                       [&cancel] { return cancel.Cancelled(); });
+    const auto quietUntil = std::chrono::steady_clock::now() + setup.quietGreeting;
+    std::atomic<bool> hinted{false};
+    FoundPort found = FindGreetingPort(names, openSerial, [&] {
+        if (std::chrono::steady_clock::now() >= quietUntil && !hinted.exchange(true)) {
+            status.ShowHint(texts::kQuietGreeting);
+        }
+        return cancel.Cancelled();
+    });
     if (!found.port) return {nullptr, found.anyOpened ? "" : std::string(texts::kNoPortToSearch)};
     status.ShowStatus(texts::FoundOn(found.name));
     return {std::move(found.port), {}};
@@ -113,7 +127,11 @@ TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setu
                        StatusSink& status, CancelSwitch& cancel) {
     status.ShowStatus(texts::kWaiting);
     const bool automatic = request.port.kind == PortChoice::Kind::automatic;
-    OpenedPort opened = automatic ? FindPort(setup, status, cancel) : OpenPort(request.port, setup);
+    std::vector<std::string> searched;
+    if (automatic) searched = setup.listSerialPorts();
+    if (!searched.empty()) status.ShowHint(texts::ListeningOn(searched));
+    OpenedPort opened =
+        automatic ? FindPort(searched, setup, status, cancel) : OpenPort(request.port, setup);
     if (automatic && !opened.port && cancel.Cancelled()) {
         return Ended(TransferOutcome::cancelled, std::string(texts::kCancelled), status);
     }
@@ -126,6 +144,9 @@ TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setu
                                               opened.reason);
         status.ShowStatus(text);
         return {TransferOutcome::portUnavailable, text, {}};
+    }
+    if (request.port.kind == PortChoice::Kind::serial) {
+        status.ShowHint(texts::ListeningOn({request.port.name}));
     }
     Result result = Result::Ok();
     bool convertedFromUtf8 = false;

@@ -12,6 +12,10 @@
 // - Success shows "传输成功。" as the last text.
 // - An automatic port is looked for among the serial ports present (never
 //   the built-in handheld); the port found is named on the status line.
+// - While the greeting is awaited on serial ports, a hint after
+//   "等待传输开始..." names the ports listened on and asks for the transfer
+//   to be started on the handheld; after quietGreeting without a word from
+//   it, another says how to check the cable and the port.
 // - Cancel() on the switch may come from any thread: the run stops at its
 //   next port operation, or at once if it is waiting on the port.
 // - It blocks the calling thread for the whole run.
@@ -57,6 +61,7 @@ struct TransferSetup {
     TextCharsets charsets;                               // none: texts go byte for byte
     std::optional<std::filesystem::path> tempDirectory;  // unset: the user's private one
     std::chrono::milliseconds silenceBound = kDefaultSilenceBound;
+    std::chrono::milliseconds quietGreeting = kDefaultQuietGreeting;
     // Every byte of the run, written down and decoded there (trace_port.h);
     // the file is replaced by each run. A trace that cannot be written is
     // said on the status line; the run goes on without it.

@@ -93,11 +93,7 @@ Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
         const TransferFile& file = files[i];
         Result prepared =
             PrepareForSending(file.pcPath, file.type, file.text, run.formats, outgoing[i]);
-        if (!prepared.IsOk()) {
-            if (!several) return prepared;
-            const std::string& name = file.shownName.empty() ? file.deviceName : file.shownName;
-            return Result::Failed(name + std::string(texts::kNameSeparator) + prepared.Reason());
-        }
+        if (!prepared.IsOk()) return NamedFailure(file, prepared);
         if (outgoing[i].fromUtf8) run.convertedFromUtf8 = true;
     }
     if (run.convertedFromUtf8) run.status.ShowStatus(texts::kConvertedFromUtf8);
@@ -111,6 +107,7 @@ Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
         const SessionFlags flags{i == 0, i + 1 == files.size()};
         if (Result result = SendSession(run, sent, flags); !result.IsOk()) return result;
     }
+    if (several) run.status.ShowStatus(texts::SentFiles(files.size()));
     return Result::Ok();
 }
 

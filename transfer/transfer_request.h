@@ -9,6 +9,8 @@
 
 #include "formats/file_type.h"
 #include "formats/routing.h"
+#include "status/result.h"
+#include "transfer/transfer_texts.h"
 
 namespace kestrel {
 
@@ -39,6 +41,16 @@ struct TransferFile {
     TextHandling text{};      // for a text file: its characters
     std::string shownName{};  // GBK: the PC file's name in texts
 };
+
+// The failure, of the kind it was, with the file it concerns named first:
+// "a.txt：无法打开文件".
+inline Result NamedFailure(const TransferFile& file, const Result& failure) {
+    if (failure.GetKind() == Result::Kind::cancelled) return failure;
+    const std::string& name = file.shownName.empty() ? file.deviceName : file.shownName;
+    std::string reason = name + std::string(texts::kNameSeparator) + failure.Reason();
+    return failure.GetKind() == Result::Kind::refused ? Result::Refused(reason)
+                                                      : Result::Failed(reason);
+}
 
 struct TransferRequest {
     TransferKind kind = TransferKind::send;

@@ -2,9 +2,11 @@
 // The formatted status texts of the transfers, as GBK; the plain ones are
 // the table's (text/texts.h), included here for the transfers' callers.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/texts.h"
 
@@ -16,6 +18,12 @@ std::string Kilobytes(std::uint64_t bytes);
 std::string Downloading(std::string_view deviceName);
 // 在%s上找到了文曲星
 std::string FoundOn(std::string_view portName);
+// 正在监听串口%s，请在文曲星上开始传输 (the ports joined by "、")
+std::string ListeningOn(const std::vector<std::string>& portNames);
+// 共发送了%d个文件
+std::string SentFiles(std::size_t count);
+// ：文曲星上可能没有这个文件：%s, after why a read was refused
+std::string MaybeNotOnHandheld(std::string_view devicePath);
 // 无法打开串口%s! followed by why, when known.
 std::string CannotOpenPort(std::string_view portName, std::string_view reason);
 
