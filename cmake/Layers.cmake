@@ -6,7 +6,8 @@
 function(kestrel_layer_includes target folder)
   set(root ${CMAKE_BINARY_DIR}/include/${folder})
   if(NOT EXISTS ${root}/${folder})
-    file(MAKE_DIRECTORY ${root})
+    get_filename_component(parent ${root}/${folder} DIRECTORY)  # a nested folder: app/core
+    file(MAKE_DIRECTORY ${parent})
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
   endif()
   get_target_property(type ${target} TYPE)

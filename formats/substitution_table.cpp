@@ -71,11 +71,15 @@ ResultOf<SubstitutionTable> FindSubstitutionTable(std::span<const std::filesyste
         std::error_code error;
         if (std::filesystem::exists(candidate, error)) return LoadSubstitutionTable(candidate);
     }
-    return MissingTable();
+    return MissingTable(folders.empty() ? std::filesystem::path() : folders.back());
 }
 
-Result MissingTable() {
-    return Result::Failed(std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName);
+Result MissingTable(const std::filesystem::path& folder) {
+    std::string text = std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName;
+    if (!folder.empty()) {
+        text.append(texts::kPutTableIn).append(ShownPath(folder)).append(texts::kPutTableInEnd);
+    }
+    return Result::Failed(text);
 }
 
 }  // namespace kestrel

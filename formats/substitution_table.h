@@ -52,11 +52,13 @@ class SubstitutionTable {
 // once).
 ResultOf<SubstitutionTable> LoadSubstitutionTable(const std::filesystem::path& file);
 // Loads kSubstitutionTableFileName from the first of folders that holds it;
-// MissingTable() when none does.
+// when none does, MissingTable() of the last, where a user puts it (the
+// installed data folder on POSIX, the user's own on Windows).
 ResultOf<SubstitutionTable> FindSubstitutionTable(std::span<const std::filesystem::path> folders);
 
 // Why an image cannot be decoded without a table: "没有可用的解码表文件" and
-// the name of the file looked for.
-Result MissingTable();
+// the name of the file looked for, then the folder where it belongs when one
+// is given: "（请放在/usr/share/kestrel）".
+Result MissingTable(const std::filesystem::path& folder = {});
 
 }  // namespace kestrel

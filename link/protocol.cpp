@@ -1,5 +1,7 @@
 #include "link/protocol.h"
 
+#include <utility>
+
 #include "text/texts.h"
 
 namespace kestrel {
@@ -31,11 +33,28 @@ Result ReadByte(SerialLink& link, std::uint8_t& byte) {
     return ReadBytes(link, std::span<std::uint8_t>(&byte, 1));
 }
 
+namespace {
+
+// A greeting byte; the first wait wakes once after a quiet spell to say so.
+Result ReadGreetingByte(SerialLink& link, std::uint8_t& byte) {
+    if (link.onQuietGreeting) {
+        Result read = link.port.Read(std::span<std::uint8_t>(&byte, 1), link.quietGreeting);
+        if (read.GetKind() != Result::Kind::timedOut) {
+            link.onQuietGreeting = nullptr;  // the handheld is heard: nothing to say
+            return read;
+        }
+        std::exchange(link.onQuietGreeting, nullptr)();
+    }
+    return ReadByte(link, byte);
+}
+
+}  // namespace
+
 Result Handshake(SerialLink& link) {
     int state = 0;  // how much of W, Q, X has been seen
     for (;;) {
         std::uint8_t byte = 0;
-        if (Result read = ReadByte(link, byte); !read.IsOk()) return read;
+        if (Result read = ReadGreetingByte(link, byte); !read.IsOk()) return read;
         if (byte == control::kGreetX && state == 2) {
             Result done = WriteByte(link, control::kGreetDone);
             link.greeted = done.IsOk();

@@ -24,12 +24,7 @@ std::size_t CharacterUnits(UserTextView text, std::size_t at) {
     }
 }
 
-}  // namespace
-
-std::string ShownName(const std::filesystem::path& file) {
-    std::filesystem::path name = file.filename();
-    if (name.empty()) name = file;  // "/" or "C:\" has no file name of its own
-    const UserTextView text = name.native();
+std::string Shown(UserTextView text) {
     if (std::optional<std::string> whole = gbk::FromUserText(text)) return *std::move(whole);
     std::string shown;
     for (std::size_t at = 0; at < text.size();) {
@@ -38,6 +33,18 @@ std::string ShownName(const std::filesystem::path& file) {
         at += units;
     }
     return shown;
+}
+
+}  // namespace
+
+std::string ShownName(const std::filesystem::path& file) {
+    const std::filesystem::path name = file.filename();
+    // "/" or "C:\" has no file name of its own.
+    return Shown(name.empty() ? file.native() : name.native());
+}
+
+std::string ShownPath(const std::filesystem::path& folder) {
+    return Shown(folder.native());
 }
 
 }  // namespace kestrel

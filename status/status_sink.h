@@ -7,6 +7,9 @@
 // has been taken, so callers may pass short-lived buffers. ShowProgress()
 // carries the "%5dk" count together with the figures behind it; a sink that
 // has no use for the figures shows the text, as a plain status text.
+// ShowHint() says more about the step shown before it (where the run
+// listens, what the user should do): a sink of one line may join the two,
+// any other shows it as a text of its own.
 
 #include <cstdint>
 #include <string_view>
@@ -25,6 +28,7 @@ class StatusSink {
     virtual void ShowProgress(std::string_view gbkText, Progress /*progress*/) {
         ShowStatus(gbkText);
     }
+    virtual void ShowHint(std::string_view gbkText) { ShowStatus(gbkText); }
 };
 
 }  // namespace kestrel

@@ -4,6 +4,7 @@
 
 #include "formats/pc_file.h"
 #include "formats/whole_file.h"
+#include "status/shown_name.h"
 #include "transfer/packets.h"
 #include "transfer/transfer_texts.h"
 
@@ -52,31 +53,46 @@ Result ReceiveChunks(TransferRun& run, OutputFile& file) {
     }
 }
 
+// A directory or file the handheld refuses to open is most likely not there.
+Result MaybeMissing(Result sent, std::string_view deviceDirectory, std::string_view deviceName) {
+    if (sent.GetKind() != Result::Kind::refused) return sent;
+    std::string path(deviceDirectory);
+    if (!path.empty()) path += '/';
+    path += deviceName;
+    return Result::Refused(sent.Reason() + texts::MaybeNotOnHandheld(path));
+}
+
 }  // namespace
 
 Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
-                   std::string_view deviceDirectory, std::string_view deviceName) {
-    if (Result sent = SendDirectory(run.link, deviceDirectory); !sent.IsOk()) return sent;
-    if (Result sent = SendOpenFile(run.link, deviceName); !sent.IsOk()) return sent;
+                   const TransferFile& file) {
+    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
+    if (Result sent = SendDirectory(run.link, directory); !sent.IsOk()) {
+        return MaybeMissing(std::move(sent), directory, file.deviceName);
+    }
+    if (Result sent = SendOpenFile(run.link, file.deviceName); !sent.IsOk()) {
+        return MaybeMissing(std::move(sent), directory, file.deviceName);
+    }
 
     ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kEmptied);
     if (!opened.IsOk()) return std::move(opened).Failure();
-    OutputFile& file = opened.Value();
-    if (Result got = ReceiveChunks(run, file); !got.IsOk()) return got;
-    if (Result closed = file.Close(); !closed.IsOk()) return closed;
+    OutputFile& out = opened.Value();
+    if (Result got = ReceiveChunks(run, out); !got.IsOk()) return got;
+    if (Result closed = out.Close(); !closed.IsOk()) return closed;
     return SendEmptyPacket(run.link, PacketType::EndOfFile);
 }
 
 Result ReceiveSession(TransferRun& run, const TransferFile& file) {
-    if (Result receivable = CheckReceivable(file.type); !receivable.IsOk()) return receivable;
+    if (Result receivable = CheckReceivable(file.type); !receivable.IsOk()) {
+        return std::move(receivable).About(ShownName(file.pcPath));
+    }
     ResultOf<std::filesystem::path> landing = LandingFor(file.pcPath, file.type, run.staging);
     if (!landing.IsOk()) return std::move(landing).Failure();
     SerialLink& link = run.link;
     if (Result greeted = Handshake(link); !greeted.IsOk()) return greeted;
     if (Result started = SendStart(link); !started.IsOk()) return started;
     const std::filesystem::path partial = PartialPath(landing.Value());
-    const std::string_view directory = file.root ? std::string_view() : file.deviceDirectory;
-    if (Result got = ReceiveFile(run, partial, directory, file.deviceName); !got.IsOk()) return got;
+    if (Result got = ReceiveFile(run, partial, file); !got.IsOk()) return got;
     if (Result closed = CloseHandheldSession(run); !closed.IsOk()) return closed;
     // Only now, with the session closed, does the user's file change.
     if (Result committed = CommitWholeFile(partial, landing.Value()); !committed.IsOk()) {

@@ -21,6 +21,6 @@ Result ReceiveSession(TransferRun& run, const TransferFile& file);
 
 // Leaves the whole file in `partial`; ReceiveSession puts it in place.
 Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
-                   std::string_view deviceDirectory, std::string_view deviceName);
+                   const TransferFile& file);
 
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #include "transfer/run_transfer.h"
 
+#include <atomic>
 #include <exception>
 #include <new>
 
@@ -39,6 +40,10 @@ class TracedStatus final : public StatusSink {
     void ShowProgress(std::string_view gbkText, Progress progress) override {
         status_.ShowProgress(gbkText, progress);  // the trace's bytes say as much
     }
+    void ShowHint(std::string_view gbkText) override {
+        if (trace_) trace_->Status(gbkText);
+        status_.ShowHint(gbkText);
+    }
 
   private:
     StatusSink& status_;
@@ -66,14 +71,23 @@ ResultOf<std::unique_ptr<Port>> OpenPort(const PortChoice& port, const TransferS
     return OpenSerialPort(port.name);
 }
 
-// The serial port the handheld greets on, named on the status line.
-ResultOf<std::unique_ptr<Port>> FindPort(const TransferSetup& setup, StatusSink& status,
+// The serial port among `names` the handheld greets on, named on the status
+// line. The search asks whether to stop from every listening thread: the
+// hint of a quiet spell is shown by one of them, once.
+ResultOf<std::unique_ptr<Port>> FindPort(const std::vector<std::string>& names,
+                                         const TransferSetup& setup, StatusSink& status,
                                          CancelSwitch& cancel) {
     const auto openSerial = [&setup](std::string_view name) {
         return OpenPort(PortChoice{PortChoice::Kind::serial, std::string(name)}, setup);
     };
-    ResultOf<FoundPort> found = FindGreetingPort(setup.listSerialPorts(), openSerial,
-                                                 [&cancel] { return cancel.Cancelled(); });
+    const auto quietUntil = std::chrono::steady_clock::now() + setup.quietGreeting;
+    std::atomic<bool> hinted{false};
+    ResultOf<FoundPort> found = FindGreetingPort(names, openSerial, [&] {
+        if (std::chrono::steady_clock::now() >= quietUntil && !hinted.exchange(true)) {
+            status.ShowHint(texts::kQuietGreeting);
+        }
+        return cancel.Cancelled();
+    });
     if (!found.IsOk()) return std::move(found).Failure();
     status.ShowStatus(texts::FoundOn(found.Value().name));
     return std::move(found.Value().port);
@@ -98,6 +112,10 @@ Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Por
     TransferRun run(port, status, Conversions{&setup.table, setup.charsets},
                     Staging{setup.tempDirectory, {}});
     run.link.silenceBound = setup.silenceBound;
+    if (request.port.kind == PortChoice::Kind::serial) {
+        run.link.quietGreeting = setup.quietGreeting;
+        run.link.onQuietGreeting = [&status] { status.ShowHint(texts::kQuietGreeting); };
+    }
     Result result = RunOperation(request, run);
     convertedFromUtf8 = run.convertedFromUtf8;
     return result;
@@ -149,14 +167,20 @@ TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setu
     TracedStatus status(shown, trace);
     status.ShowStatus(texts::kWaiting);
     const bool automatic = request.port.kind == PortChoice::Kind::automatic;
+    std::vector<std::string> searched;
+    if (automatic) searched = setup.listSerialPorts();
+    if (!searched.empty()) status.ShowHint(texts::ListeningOn(searched));
     ResultOf<std::unique_ptr<Port>> opened =
-        automatic ? FindPort(setup, status, cancel) : OpenPort(request.port, setup);
+        automatic ? FindPort(searched, setup, status, cancel) : OpenPort(request.port, setup);
     if (!opened.IsOk()) {
         const Result& failure = opened.Failure();
         if (failure.GetKind() == Result::Kind::cancelled) {
             return Ended(TransferOutcome::cancelled, failure.Reason(), status, trace);
         }
         return Ended(TransferOutcome::portUnavailable, failure.Reason(), status, trace);
+    }
+    if (request.port.kind == PortChoice::Kind::serial) {
+        status.ShowHint(texts::ListeningOn({request.port.name}));
     }
     std::unique_ptr<Port> port = std::move(opened).Value();
     Result result = Result::Ok();

@@ -12,6 +12,10 @@
 // - Success shows "传输成功。" as the last text.
 // - An automatic port is looked for among the serial ports present (never
 //   the built-in handheld); the port found is named on the status line.
+// - While the greeting is awaited on serial ports, a hint after
+//   "等待传输开始..." names the ports listened on and asks for the transfer
+//   to be started on the handheld; after quietGreeting without a word from
+//   it, another says how to check the cable and the port.
 // - Cancel() on the switch may come from any thread: the run stops at its
 //   next port operation, or at once if it is waiting on the port.
 // - It blocks the calling thread for the whole run.
@@ -59,6 +63,7 @@ struct TransferSetup {
     std::optional<std::filesystem::path>
         tempDirectory;  // scratch files; unset: the user's private one
     std::chrono::milliseconds silenceBound = kDefaultSilenceBound;
+    std::chrono::milliseconds quietGreeting = kDefaultQuietGreeting;
     // The run's trace (trace_file.h), replaced by each run. A trace that
     // cannot be written is said on the status line; the run goes on without it.
     std::optional<std::filesystem::path> traceFile;

@@ -104,6 +104,7 @@ Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
         const SessionFlags flags{i == 0, i + 1 == files.size()};
         if (Result result = SendSession(run, sent, flags); !result.IsOk()) return result;
     }
+    if (several) run.status.ShowStatus(texts::SentFiles(files.size()));
     return Result::Ok();
 }
 

@@ -23,4 +23,21 @@ std::string FoundOn(std::string_view portName) {
     return std::string(kFoundOnBefore).append(PortName(portName)).append(kFoundOnAfter);
 }
 
+std::string ListeningOn(const std::vector<std::string>& portNames) {
+    std::string text(kListeningOnBefore);
+    for (std::size_t i = 0; i < portNames.size(); ++i) {
+        if (i > 0) text += kListSeparator;
+        text += PortName(portNames[i]);
+    }
+    return text + std::string(kListeningOnAfter);
+}
+
+std::string SentFiles(std::size_t count) {
+    return std::string(kSentFilesBefore) + std::to_string(count) + std::string(kSentFilesAfter);
+}
+
+std::string MaybeNotOnHandheld(std::string_view devicePath) {
+    return std::string(kMaybeNotOnHandheld).append(devicePath);
+}
+
 }  // namespace kestrel::texts

@@ -3,9 +3,11 @@
 // the table's (text/texts.h), included here for the transfers' callers.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/link_texts.h"
 #include "text/texts.h"
@@ -29,5 +31,11 @@ class Kilobytes {
 std::string Downloading(std::string_view deviceName);
 // 在%s上找到了文曲星
 std::string FoundOn(std::string_view portName);
+// 正在监听串口%s，请在文曲星上开始传输 (the ports joined by "、")
+std::string ListeningOn(const std::vector<std::string>& portNames);
+// 共发送了%d个文件
+std::string SentFiles(std::size_t count);
+// ：文曲星上可能没有这个文件：%s, after why a read was refused
+std::string MaybeNotOnHandheld(std::string_view devicePath);
 
 }  // namespace kestrel::texts

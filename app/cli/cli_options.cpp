@@ -142,8 +142,9 @@ Usage:
   kestrel-cli receive FILE --dir DIR --name NAME [--port PORT] [--utf8]
       Fetch the device file DIR/NAME into FILE (the dialog's "上传"). A "txt"
       FILE loses the text header (and is written as UTF-8 with --utf8);
-      "gtx" and "bin" cannot be fetched. FILE is replaced only once the whole
-      file has arrived; what arrived of a failed receive is kept in FILE.part.
+      "gtx" and "bin" cannot be fetched. FILE is replaced, without asking, only
+      once the whole file has arrived; what arrived of a failed receive is
+      kept in FILE.part.
   kestrel-cli ports
       List the serial ports present.
   kestrel-cli --version
@@ -165,8 +166,12 @@ variable KESTREL_TRACE=FILE, which the dialogs read too) writes every byte of
 the run down in FILE, each way, with its time, decoded into packets: what to
 send us when a handheld does something unexpected.
 
-Every status text is printed as it happens, one a line. Exit status: 0 when
-the transfer ends in "传输成功。", 1 when it fails, 2 for a usage error.
+Every status text is printed as it happens, one a line. After "等待传输开始..."
+a line names the ports listened on; after 10 s without a word from the
+handheld, another says how to check the cable and the port. A failure's
+reason, naming its file or port, stands before "终止传输"; several files
+sent end with how many went. Exit status: 0 when the transfer ends in
+"传输成功。", 1 when it fails, 2 for a usage error.
 
 Example, without a handheld:
   kestrel-cli simulate --root /tmp/handheld &      # prints e.g. /dev/pts/5

@@ -46,8 +46,6 @@ using Command = std::variant<SendCommand, ReceiveCommand, PortsCommand, Simulate
                              HelpCommand, VersionCommand, UsageError>;
 
 inline constexpr char kDefaultPort[] = "COM1";
-// The port name that asks for the port on which the handheld greets.
-inline constexpr char kAutomaticPort[] = "auto";
 
 Command ParseCommandLine(const std::vector<std::string>& words);  // without the program name
 

@@ -11,7 +11,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
-#include "app/version.h"
+#include "app/core/version.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
-#include "app/device_disk_names.h"
-#include "app/program_files.h"
+#include "app/core/device_disk_names.h"
+#include "app/platform/program_files.h"
 #include "handheld/handheld.h"
 #include "link/pseudo_terminal.h"
 

@@ -6,9 +6,10 @@
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
-#include "app/program_setup.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
+#include "app/core/port_list.h"
+#include "app/core/program_setup.h"
+#include "app/core/request_form.h"
+#include "app/core/transfer_thread.h"
 
 namespace kestrel::cli {
 namespace {
@@ -24,11 +25,6 @@ UserText FromUtf8(const std::string& utf8) {
 std::optional<UserText> FromUtf8(const std::optional<std::string>& utf8) {
     if (!utf8) return std::nullopt;
     return FromUtf8(*utf8);
-}
-
-PortChoice PortNamed(const std::string& name) {
-    if (name == kAutomaticPort) return PortChoice{PortChoice::Kind::automatic, {}};
-    return PortChoice{PortChoice::Kind::serial, name};
 }
 
 int Run(Direction direction, const Arguments& arguments, const std::string& port,

@@ -1,12 +1,8 @@
 #include "app/qt/dialog_controls.h"
 
-#include <QLabel>
 #include <algorithm>
 
-#include "app/app_texts.h"
-#include "app/device_naming.h"
 #include "app/qt/dialog_layout.h"
-#include "app/qt/gbk_byte_limit.h"
 #include "app/qt/qt_text.h"
 
 namespace kestrel {
@@ -21,78 +17,53 @@ QString NameFor(const ControlTemplate& control) {
 
 // Boxes take no drops of their own: a file dropped anywhere on the dialog
 // is a picked file, never text pasted into a box.
-QLineEdit* MakeEdit(QDialog& dialog, bool readOnly) {
+QLineEdit* MakeEdit(QDialog& dialog) {
     auto* edit = new QLineEdit(&dialog);
-    edit->setReadOnly(readOnly);
     edit->setAcceptDrops(false);
     return edit;
+}
+
+QLabel* MakeLabel(QDialog& dialog, const ControlTemplate& control) {
+    auto* label = new QLabel(QString::fromUtf8(control.text), &dialog);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
 }
 
 QComboBox* MakeDirectoryBox(QDialog& dialog) {
     auto* box = new QComboBox(&dialog);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItem(QStringFromGbk(texts::kDirLava));
-    box->addItem(QStringFromGbk(texts::kDirLavaData));
-    box->setCurrentIndex(-1);  // the list offers; the box starts empty
-    box->lineEdit()->setValidator(new GbkByteLimit(kMaxDeviceDirectoryBytes, box));
     box->lineEdit()->setAcceptDrops(false);
     return box;
 }
 
 QPushButton* MakeButton(QDialog& dialog, const ControlTemplate& control) {
-    auto* button = new QPushButton(QStringFromGbk(control.text), &dialog);
+    auto* button = new QPushButton(QString::fromUtf8(control.text), &dialog);
     button->setAutoDefault(false);  // Enter in a box starts nothing
     return button;
 }
 
-QWidget* MakeControl(QDialog& dialog, const ControlTemplate& control, DialogControls& made,
-                     PortLister& listPorts) {
+QWidget* MakeControl(QDialog& dialog, const ControlTemplate& control, DialogControls& made) {
     switch (control.kind) {
-        case ControlKind::label: {
-            auto* label = new QLabel(QStringFromGbk(control.text), &dialog);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            return label;
-        }
+        case ControlKind::label:
+            return MakeLabel(dialog, control);
         case ControlKind::edit:
-            return MakeEdit(dialog, false);
+            return MakeEdit(dialog);
         case ControlKind::statusLine:
-            return made.status = MakeEdit(dialog, true);
+            made.status = MakeLabel(dialog, control);
+            made.status->setWordWrap(true);
+            made.status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            return made.status;
         case ControlKind::button:
             return MakeButton(dialog, control);
         case ControlKind::portList:
-            return made.port = new PortComboBox(std::move(listPorts), &dialog);
+            return made.port = new PortComboBox(&dialog);
         case ControlKind::directoryBox:
             return made.deviceDirectory = MakeDirectoryBox(dialog);
         case ControlKind::checkBox:
-            return made.fetchAsUtf8 = new QCheckBox(QStringFromGbk(control.text), &dialog);
+            return made.fetchAsUtf8 = new QCheckBox(QString::fromUtf8(control.text), &dialog);
     }
     return nullptr;
-}
-
-void Remember(QWidget* widget, ControlId id, DialogControls& made) {
-    switch (id) {
-        case kIdPcPath:
-            made.pcPath = static_cast<QLineEdit*>(widget);
-            break;
-        case kIdDeviceName:
-            made.deviceName = static_cast<QLineEdit*>(widget);
-            break;
-        case kIdDownload:
-            made.download = static_cast<QPushButton*>(widget);
-            break;
-        case kIdUpload:
-            made.upload = static_cast<QPushButton*>(widget);
-            break;
-        case kIdExit:
-            made.exit = static_cast<QPushButton*>(widget);
-            break;
-        case kIdBrowse:
-            made.browse = static_cast<QPushButton*>(widget);
-            break;
-        default:
-            break;
-    }
 }
 
 void Place(QWidget& widget, const ControlTemplate& control, BaseUnits base) {
@@ -120,7 +91,7 @@ void FitWidth(QDialog& dialog, QWidget& control, const DialogRect& rect, BaseUni
 
 }  // namespace
 
-DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
+DialogControls BuildControls(QDialog& dialog) {
     dialog.setFont(DialogFont());
     const BaseUnits base = BaseUnitsOf(QFontMetrics(dialog.font()));
     dialog.setFixedSize(DialogSizeInPixels(base));
@@ -131,14 +102,19 @@ DialogControls BuildControls(QDialog& dialog, PortLister listPorts) {
     for (const ControlTemplate& control : DialogTemplate()) {
         if (control.id == kIdPort) portRect = control.rect;
         if (control.id == kIdFetchAsUtf8) checkBoxRect = control.rect;
-        QWidget* widget = MakeControl(dialog, control, made, listPorts);
+        QWidget* widget = MakeControl(dialog, control, made);
         widget->setObjectName(control.id == kIdStatic
                                   ? QStringLiteral("static") + QString::number(staticIndex++)
                                   : NameFor(control));
-        Remember(widget, control.id, made);
         Place(*widget, control, base);
     }
-    made.deviceName->setValidator(new GbkByteLimit(kMaxDeviceNameBytes, made.deviceName));
+    const auto button = [&dialog](int id) {
+        return dialog.findChild<QPushButton*>(QStringLiteral("button%1").arg(id));
+    };
+    made.pcPath = dialog.findChild<QLineEdit*>(QStringLiteral("box%1").arg(kIdPcPath));
+    made.deviceName = dialog.findChild<QLineEdit*>(QStringLiteral("box%1").arg(kIdDeviceName));
+    made.commands = {button(kIdDownload), button(kIdUpload), button(kIdBrowse), button(kIdExit)};
+    made.about = button(kIdAbout);
     made.port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     FitWidth(dialog, *made.port, portRect, base);
     FitWidth(dialog, *made.fetchAsUtf8, checkBoxRect, base);

@@ -7,8 +7,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <array>
 
 #include "app/qt/port_combo_box.h"
 
@@ -16,18 +18,17 @@ namespace kestrel {
 
 struct DialogControls {
     QLineEdit* pcPath = nullptr;           // 1000
-    QLineEdit* deviceName = nullptr;       // 1001, 14 bytes of GBK
-    QComboBox* deviceDirectory = nullptr;  // 1002, editable, 14 bytes of GBK
+    QLineEdit* deviceName = nullptr;       // 1001
+    QComboBox* deviceDirectory = nullptr;  // 1002, editable
     PortComboBox* port = nullptr;          // 1012
-    QLineEdit* status = nullptr;           // 1007, read-only
-    QPushButton* download = nullptr;       // 1003
-    QPushButton* upload = nullptr;         // 1004
-    QPushButton* exit = nullptr;           // 1005
-    QPushButton* browse = nullptr;         // 1006
-    QCheckBox* fetchAsUtf8 = nullptr;      // 1014
+    QLabel* status = nullptr;              // 1007, wraps a long text
+    // 1003 下载, 1004 上传, 1006 浏览, 1005 退出: in the order of Control.
+    std::array<QPushButton*, 4> commands{};
+    QPushButton* about = nullptr;      // 1015
+    QCheckBox* fetchAsUtf8 = nullptr;  // 1014
 };
 
 // Sets the dialog's font and fixed size, and makes every control as its child.
-DialogControls BuildControls(QDialog& dialog, PortLister listPorts);
+DialogControls BuildControls(QDialog& dialog);
 
 }  // namespace kestrel

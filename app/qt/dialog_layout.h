@@ -26,6 +26,7 @@ enum ControlId : int {
     kIdStatus = 1007,
     kIdPort = 1012,
     kIdFetchAsUtf8 = 1014,
+    kIdAbout = 1015,
 };
 
 enum class ControlKind { label, edit, statusLine, button, portList, directoryBox, checkBox };
@@ -40,8 +41,9 @@ struct DialogRect {
 struct ControlTemplate {
     ControlId id;
     ControlKind kind;
-    std::string_view text;  // GBK; empty for boxes
-    DialogRect rect;        // for the two lists, the height includes the open list
+    const char* text;  // UTF-8, as in the Windows template; empty for boxes
+    DialogRect rect;   // for the two lists, the height includes the open list; the
+                       // status line has room for three lines, down to the buttons
 };
 
 inline constexpr int kDialogWidthUnits = 210;

@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "app/app_texts.h"
+#include "app/core/app_texts.h"
 #include "app/qt/qt_text.h"
 
 namespace kestrel {

@@ -1,53 +1,35 @@
 #pragma once
-// The KESTREL dialog: three boxes (PC file, device file name, device
-// directory), the port list, Browse, Download, Upload, Exit, and the status
-// line through which every step of a transfer is shown.
+// The KESTREL dialog for Linux and macOS: the widgets of the dialog's
+// template, the face of the controller (app/core/dialog_controller.h),
+// which holds every rule. This class relays the user's gestures to it,
+// shows what it asks, and runs each request on a thread of its own.
 //
 // Promises:
-// - Download and Upload read the boxes only when pressed and make the
-//   request through the front-end core (request_form.h); a refused request
-//   starts nothing and says why on the status line.
-// - One transfer at a time: Download, Upload and Browse are disabled while
-//   it runs and enabled again when it has ended, with the focus back on the
-//   button that started it. The title shows the share of a file sent; the
-//   end stays on the status line with its reason ("终止传输：...").
-// - While a run goes, Exit reads "取消": it, and Escape, cancel the run and
-//   leave the dialog open.
-// - Browse, and a file dropped on the dialog, fill the three boxes with the
-//   core's proposal for the picked file; a cancelled pick changes nothing.
-//   Several files dropped at once are sent at once, each where the core
-//   proposes, in one handheld session.
-// - Closing (the close box, or Exit when no run goes) cancels a running
-//   transfer and returns only once it has ended, so the port's settings are
-//   back first.
-// - The last port, device directory and the UTF-8 choice for fetched text
-//   are remembered per user, from one run that starts to the next time the
-//   dialog opens.
+// - A run's texts reach the controller on the dialog's thread; the run
+//   waits until each is taken.
+// - Closing (the close box, or 退出 when no run goes) cancels a running
+//   transfer and ends the dialog once it has ended, so the port's settings
+//   are back first; so does destroying the dialog.
+// - The remembered choices live in the user's QSettings (or the INI file
+//   the services name), under "port", "directory" and "fetchAsUtf8".
 // - Everything that reaches outside (ports, files, the picker) comes through
 //   DialogServices, so tests can stand in for it.
 
 #include <QDialog>
-#include <filesystem>
-#include <functional>
+#include <QString>
 #include <memory>
-#include <optional>
-#include <string>
-#include <variant>
-#include <vector>
 
-#include "app/program_setup.h"
+#include "app/core/dialog_controller.h"
+#include "app/core/program_setup.h"
+#include "app/core/status_relay.h"
+#include "app/core/transfer_thread.h"
 #include "app/qt/dialog_controls.h"
-#include "app/qt/dialog_status.h"
 #include "app/qt/file_picking.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
-#include "link/open_port.h"
 
 namespace kestrel {
 
 struct DialogServices {
-    std::function<std::vector<std::string>()> listSerialPorts = ListSerialPorts;
-    std::filesystem::path stableNameFolder = "/dev/serial/by-id";
+    PortSource ports;
     ProgramFiles files;
     FilePicker pickFile = PickFileWithDialog;
     QString settingsFile;  // empty: the user's own settings
@@ -56,6 +38,17 @@ struct DialogServices {
 // What the installed program uses (program_setup.h).
 DialogServices DesktopServices();
 
+// The remembered choices in QSettings.
+class SettingsStore final : public ChoiceStore {
+  public:
+    explicit SettingsStore(QString file) : file_(std::move(file)) {}
+    RememberedChoices Read() override;
+    void Write(const RememberedChoices& changed) override;
+
+  private:
+    QString file_;
+};
+
 class MainDialog : public QDialog {
     Q_OBJECT
 
@@ -63,12 +56,11 @@ class MainDialog : public QDialog {
     explicit MainDialog(DialogServices services, QWidget* parent = nullptr);
     ~MainDialog() override;
 
-    bool TransferRunning() const { return run_ != nullptr; }
-    // Ends the dialog; a running transfer is cancelled and waited for first.
+    bool TransferRunning() const { return controller_.Running(); }
+    // Asks the controller, which ends the dialog once no run goes.
     void done(int result) override;
 
   signals:
-    void TransferEnded(kestrel::TransferOutcome outcome);
     void RunFinished();  // internal: the run's thread has ended
 
   protected:
@@ -77,25 +69,18 @@ class MainDialog : public QDialog {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void StartTransfer(Direction direction, QPushButton* pressed);
-    void SendDroppedFiles(const std::vector<std::filesystem::path>& files);
-    void Run(std::variant<TransferRequest, Refusal> request, QPushButton* pressed);
-    void OnTransferEnded(const TransferEnd& end);
-    void ExitOrCancel();
-    void Browse();
-    void UsePickedFile(const std::filesystem::path& picked);
-    void SetRunning(bool running);
+    class View;  // what the controller sees of these widgets
+
+    void Connect();
     void StopTransfer();
-    void Recall();
-    void Remember(const PortChoice& port);
 
     DialogServices services_;
     DialogControls controls_;
-    DialogStatus status_;
-    std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
-    QPushButton* pressed_ = nullptr;               // the button that started the run
+    SettingsStore store_;
+    std::unique_ptr<View> view_;
+    DialogController controller_;
+    StatusRelay status_;
     std::unique_ptr<TransferThread> run_;  // after status_: the run ends before the sink goes
-    bool closing_ = false;
 };
 
 }  // namespace kestrel

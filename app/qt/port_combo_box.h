@@ -1,37 +1,24 @@
 #pragma once
-// The port list: asks for the ports present each time it opens, so an
-// adapter plugged in while the dialog is up can be chosen at once; the
-// chosen port stays chosen while it is present, else the first is chosen.
+// The port list: the closed box shows a port's short name, the open list
+// and the tooltip its whole path. Opening the list asks for it anew first
+// (onOpen), so an adapter plugged in while the dialog is up can be chosen.
 
 #include <QComboBox>
 #include <functional>
-#include <optional>
-#include <string>
 #include <vector>
 
-#include "app/qt/port_choices.h"
+#include "app/core/port_list.h"
 
 namespace kestrel {
 
-using PortLister = std::function<std::vector<PortListEntry>()>;
-
 class PortComboBox : public QComboBox {
-    Q_OBJECT
-
   public:
-    PortComboBox(PortLister list, QWidget* parent);
+    explicit PortComboBox(QWidget* parent);
 
-    void Refresh();
-    // The chosen port for a request; nullopt when the list is empty.
-    std::optional<PortChoice> ChosenPort() const;
-    // Chooses the port when the list holds it; otherwise nothing changes.
-    void Choose(const PortChoice& port);
-
+    void Show(const std::vector<PortListEntry>& ports, std::size_t chosen);
     void showPopup() override;
 
-  private:
-    PortLister list_;
-    std::vector<PortListEntry> entries_;  // in list order
+    std::function<void()> onOpen;
 };
 
 }  // namespace kestrel

@@ -5,21 +5,6 @@
 namespace kestrel {
 namespace {
 
-// Native text is UTF-8 on POSIX and UTF-16 on Windows; the overload fits the
-// platform's choice without a conditional.
-inline QString FromNative(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-inline QString FromNative(const std::wstring& wide) {
-    return QString::fromStdWString(wide);
-}
-inline void ToNative(const QString& text, std::string& utf8) {
-    utf8 = text.toStdString();
-}
-inline void ToNative(const QString& text, std::wstring& wide) {
-    wide = text.toStdWString();
-}
-
 // Bytes that are not GBK: keep what is plain ASCII, mark the rest.
 QString Lenient(std::string_view bytes) {
     QString text;
@@ -35,22 +20,20 @@ QString Lenient(std::string_view bytes) {
 }  // namespace
 
 QString QStringFromGbk(std::string_view gbk) {
-    if (const auto text = FromGbk(gbk)) return FromNative(*text);
+    if (const auto text = FromGbk(gbk)) return QString::fromStdString(*text);
     return Lenient(gbk);
 }
 
 QString QStringFromUserText(const UserText& text) {
-    return FromNative(text);
+    return QString::fromStdString(text);
 }
 
 UserText UserTextFromQString(const QString& text) {
-    UserText native;
-    ToNative(text, native);
-    return native;
+    return text.toStdString();
 }
 
 QString QStringFromPath(const std::filesystem::path& path) {
-    return FromNative(path.native());
+    return QString::fromStdString(path.native());
 }
 
 std::filesystem::path PathFromQString(const QString& text) {

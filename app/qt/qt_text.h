@@ -1,6 +1,7 @@
 #pragma once
 // The dialog's edge between Qt's text and the program's: GBK device and
-// status texts, the user's own text (the boxes), and paths.
+// status texts, the user's own text (the boxes), and paths. The dialog is
+// built where the user's text is UTF-8 (Linux, macOS).
 //
 // Promises:
 // - QStringFromGbk never fails: bytes that are not GBK show as U+FFFD, so a
@@ -12,7 +13,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/gbk_text.h"
+#include "app/core/gbk_text.h"
 
 namespace kestrel {
 

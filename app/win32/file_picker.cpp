@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/app_texts.h"
+#include "app/core/app_texts.h"
 #include "app/win32/window_text.h"
 
 namespace kestrel {

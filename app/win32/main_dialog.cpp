@@ -1,59 +1,187 @@
 #include "app/win32/main_dialog.h"
 
+// The common-controls header needs windows.h before it.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
+// clang-format on
 
+#include <array>
 #include <utility>
-#include <variant>
 
-#include "app/about.h"
-#include "app/app_texts.h"
-#include "app/picked_file.h"
-#include "app/remembered.h"
-#include "app/run_texts.h"
 #include "app/win32/center_window.h"
-#include "app/win32/dialog_controls.h"
-#include "app/win32/remembered_registry.h"
 #include "app/win32/resource_ids.h"
-#include "app/win32/sent_messages.h"
 #include "app/win32/window_text.h"
 
 namespace kestrel {
 namespace {
 
+constexpr UINT kRunTextMessage = WM_APP + 1;  // lParam: the function that shows it
 constexpr UINT kTransferEndedMessage = WM_APP + 2;
-constexpr UINT kAboutCommand = 0x0010;  // system menu commands below 0xF000 are the program's
-constexpr int kCommandIds[] = {IDC_DOWNLOAD, IDC_UPLOAD, IDC_BROWSE};
+constexpr int kTipWidth = 480;  // pixels: a long reason wraps in its tooltip
+constexpr std::array kBoxIds{IDC_PC_PATH, IDC_DEVICE_NAME, IDC_DEVICE_DIRECTORY};
+constexpr std::array kCommandIds{IDC_DOWNLOAD, IDC_UPLOAD, IDC_BROWSE, IDC_EXIT};
 
-// Releases what the system holds for a drop, on every path.
-class DropHandle {
-  public:
-    explicit DropHandle(HDROP drop) : drop_(drop) {}
-    ~DropHandle() { DragFinish(drop_); }
-    DropHandle(const DropHandle&) = delete;
-    DropHandle& operator=(const DropHandle&) = delete;
+// A control's notification as one number, for one switch over them all.
+constexpr int Notice(int id, int code) {
+    return id << 16 | code;
+}
 
-    std::vector<std::filesystem::path> Files() const {
-        std::vector<std::filesystem::path> files;
-        const UINT count = DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            const UINT length = DragQueryFileW(drop_, i, nullptr, 0);
-            if (length == 0) return {};
-            std::wstring path(length + 1, L'\0');
-            DragQueryFileW(drop_, i, path.data(), length + 1);
-            path.resize(length);
-            files.emplace_back(path);
-        }
-        return files;
+// The files of a drop; what the system holds for it is released on every path.
+std::vector<std::filesystem::path> DroppedFiles(HDROP drop) {
+    const std::unique_ptr<std::remove_pointer_t<HDROP>, decltype(&DragFinish)> owned(drop,
+                                                                                     DragFinish);
+    std::vector<std::filesystem::path> files;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        if (path.empty()) return {};
+        files.emplace_back(path);
     }
+    return files;
+}
 
-  private:
-    HDROP drop_;
-};
+// A box's own edit control: a combo box's inner one.
+HWND EditOf(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    HWND inner = FindWindowExW(item, nullptr, L"Edit", nullptr);
+    return inner != nullptr ? inner : item;
+}
+
+// The status line as its tooltip's one tool.
+TOOLINFOW StatusTool(HWND dialog, const wchar_t* text) {
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, IDC_STATUS));
+    tool.lpszText = const_cast<wchar_t*>(text);
+    return tool;
+}
+
+HWND MakeTip(HINSTANCE instance, HWND dialog) {
+    HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
+                               nullptr, instance, nullptr);
+    TOOLINFOW tool = StatusTool(dialog, L"");
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    // The dialog's own font, which holds its characters.
+    SendMessageW(tip, WM_SETFONT, static_cast<WPARAM>(SendMessageW(dialog, WM_GETFONT, 0, 0)),
+                 FALSE);
+    return tip;
+}
+
+// Waits for the run to end while it may still be sending texts to this
+// thread: those are taken meanwhile, so neither thread waits for ever.
+void WaitTakingTexts(HANDLE ended) {
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &ended, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1) return;  // ended, or the wait itself failed
+        MSG message;  // peeking dispatches what other threads sent to this one
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
 
 }  // namespace
 
+class MainDialog::View final : public DialogView {
+  public:
+    explicit View(MainDialog& dialog) : d_(dialog) {}
+
+    void ShowBox(Box box, const UserText& text) override {
+        HWND edit = EditOf(d_.window_, kBoxIds[static_cast<std::size_t>(box)]);
+        SetWindowTextW(edit, text.c_str());
+        // The end in sight: a path shows its file's name, not the start of its folders.
+        const auto length = static_cast<WPARAM>(text.size());
+        SendMessageW(edit, EM_SETSEL, length, static_cast<LPARAM>(length));
+        SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    }
+    void ShowDirectoryChoices(const std::vector<UserText>& directories) override {
+        for (const UserText& directory : directories) Add(IDC_DEVICE_DIRECTORY, directory);
+    }
+    void ShowPorts(const std::vector<PortListEntry>& ports, std::size_t chosen) override {
+        SendDlgItemMessageW(d_.window_, IDC_PORT, CB_RESETCONTENT, 0, 0);
+        for (const PortListEntry& port : ports) Add(IDC_PORT, port.label);
+        SendDlgItemMessageW(d_.window_, IDC_PORT, CB_SETCURSEL, chosen, 0);
+    }
+    void ShowFetchAsUtf8(bool checked) override {
+        CheckDlgButton(d_.window_, IDC_FETCH_AS_UTF8, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    void ShowStatus(std::string_view gbkText) override {
+        const std::wstring text = ShownText(gbkText);
+        SetItemText(d_.window_, IDC_STATUS, text);
+        TOOLINFOW tool = StatusTool(d_.window_, text.c_str());
+        SendMessageW(d_.statusTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    void ShowTitle(std::string_view gbkText) override {
+        SetWindowTextW(d_.window_, ShownText(gbkText).c_str());
+    }
+    void ShowExitText(std::string_view gbkText) override {
+        SetItemText(d_.window_, IDC_EXIT, ShownText(gbkText));
+    }
+    void Enable(Control control, bool enabled) override {
+        EnableWindow(Button(control), enabled ? TRUE : FALSE);
+    }
+    void Focus(Control control) override {
+        SendMessageW(d_.window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Button(control)), TRUE);
+    }
+    void Ask(std::string_view gbkQuestion, std::function<void(bool yes)> answer) override {
+        answer(MessageBoxW(d_.window_, ShownText(gbkQuestion).c_str(), L"KESTREL",
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES);
+    }
+    void PickFile(const UserText& initial,
+                  std::function<void(std::optional<std::filesystem::path>)> picked) override {
+        picked(d_.setup_.pickFile(d_.window_, initial));
+    }
+    void ShowAbout(std::string_view gbkTitle, std::string_view gbkText) override {
+        MessageBoxW(d_.window_, ShownText(gbkText).c_str(), ShownText(gbkTitle).c_str(),
+                    MB_OK | MB_ICONINFORMATION);
+    }
+    void Run(TransferRequest request, std::shared_ptr<CancelSwitch> cancel) override {
+        d_.runEnded_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        HWND window = d_.window_;
+        HANDLE ended = d_.runEnded_.get();
+        d_.run_ = std::make_unique<TransferThread>(
+            std::move(request), LoadSetup(d_.setup_.files), d_.status_,
+            [window, ended](const TransferEnd&) {
+                SetEvent(ended);
+                PostMessageW(window, kTransferEndedMessage, 0, 0);
+            },
+            std::move(cancel));
+    }
+    void Close() override {
+        if (d_.modal_) {
+            EndDialog(d_.window_, 0);
+        } else {
+            DestroyWindow(d_.window_);
+        }
+    }
+
+  private:
+    HWND Button(Control control) const {
+        return GetDlgItem(d_.window_, kCommandIds[static_cast<std::size_t>(control)]);
+    }
+    void Add(int list, const UserText& entry) const {
+        SendDlgItemMessageW(d_.window_, list, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+
+    MainDialog& d_;
+};
+
 MainDialog::MainDialog(HINSTANCE instance, DialogSetup setup)
-    : instance_(instance), setup_(std::move(setup)) {
+    : instance_(instance),
+      setup_(std::move(setup)),
+      store_(setup_.settingsKey),
+      view_(std::make_unique<View>(*this)),
+      controller_(*view_, store_, setup_.ports),
+      status_(controller_, [this](const std::function<void()>& show) {
+          // Sent, not posted: the text lives on the run's stack until it is taken.
+          SendMessageW(textsTo_.load(), kRunTextMessage, 0, reinterpret_cast<LPARAM>(&show));
+      }) {
     if (!setup_.pickFile) setup_.pickFile = OpenFileDialogPicker(instance_);
 }
 
@@ -96,24 +224,23 @@ bool MainDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return true;
         case WM_CLOSE:
-            RequestEnd();
-            return true;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0U) != kAboutCommand) return false;
-            MessageBoxW(window_, ShownText(AboutText()).c_str(), ShownText(kAboutTitle).c_str(),
-                        MB_OK | MB_ICONINFORMATION);
+            controller_.RequestClose();
             return true;
         case WM_DROPFILES:
-            TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+            controller_.Drop(DroppedFiles(reinterpret_cast<HDROP>(wParam)));
             return true;
-        case kShowStatusMessage:
-            TakeStatus(window_, lParam);
+        case kRunTextMessage:
+            (*reinterpret_cast<const std::function<void()>*>(lParam))();
             return true;
         case kTransferEndedMessage:
             OnTransferEnded();
             return true;
         case WM_DESTROY:
-            OnDestroy();
+            status_.Stop();
+            StopTransfer();
+            textsTo_.store(nullptr);
+            SetWindowLongPtrW(window_, DWLP_USER, 0);
+            window_ = nullptr;
             return true;
         default:
             return false;
@@ -121,201 +248,89 @@ bool MainDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainDialog::Initialize() {
-    status_.Attach(window_);
+    textsTo_.store(window_);
     CenterWindow(window_);
-    LimitTyping(window_);
-    FillPortList(GetDlgItem(window_, IDC_PORT), setup_.listPorts());
-    SetItemText(window_, IDC_CREDIT, ShownText(texts::kCreditLine));
-    for (const wchar_t* directory : {L"LAVA", L"LavaData"}) {
-        SendDlgItemMessageW(window_, IDC_DEVICE_DIRECTORY, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(directory));
-    }
+    // The executable carries the icon; the window shows it only when told.
+    const auto setIcon = [this](WPARAM which, int sizeMetric) {
+        const int pixels = GetSystemMetrics(sizeMetric);
+        SendMessageW(window_, WM_SETICON, which,
+                     reinterpret_cast<LPARAM>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_KESTREL),
+                                                         IMAGE_ICON, pixels, pixels, LR_SHARED)));
+    };
+    setIcon(ICON_BIG, SM_CXICON);
+    setIcon(ICON_SMALL, SM_CXSMICON);
+    statusTip_ = MakeTip(instance_, window_);
     DragAcceptFiles(window_, TRUE);
-    if (HMENU menu = GetSystemMenu(window_, FALSE)) {
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, kAboutCommand, ShownText(kAboutTitle).c_str());
-    }
-    Recall();
+    controller_.Start();
 }
 
 void MainDialog::OnCommand(int id, int code) {
-    if (id == IDC_DEVICE_NAME && code == EN_CHANGE) {
-        KeepEditWithinGbkLimit(GetDlgItem(window_, IDC_DEVICE_NAME));
-        return;
-    }
-    if (id == IDC_DEVICE_DIRECTORY && code == CBN_EDITCHANGE) {
-        KeepComboWithinGbkLimit(GetDlgItem(window_, IDC_DEVICE_DIRECTORY));
-        return;
-    }
-    if (code != 0) return;
-    switch (id) {
-        case IDC_DOWNLOAD:
-            StartTransfer(Direction::send, IDC_DOWNLOAD);
-            break;
-        case IDC_UPLOAD:
-            StartTransfer(Direction::receive, IDC_UPLOAD);
-            break;
-        case IDC_BROWSE:
-            Browse();
-            break;
-        case IDC_EXIT:
-            if (run_) {
-                run_->Cancel();  // "取消": the dialog stays, the run ends
-            } else {
-                RequestEnd();
-            }
-            break;
-        case IDCANCEL:  // Escape cancels a run, and does nothing else
-            if (run_) run_->Cancel();
-            break;
+    switch (Notice(id, code)) {
+        case Notice(IDC_PC_PATH, EN_CHANGE):
+            return OnEdited(Box::pcPath, id);
+        case Notice(IDC_PC_PATH, EN_KILLFOCUS):
+        case Notice(IDOK, BN_CLICKED):  // Enter: proposes, starts nothing
+            return controller_.CommitPcPath();
+        case Notice(IDC_DEVICE_NAME, EN_CHANGE):
+            return OnEdited(Box::deviceName, id);
+        case Notice(IDC_DEVICE_DIRECTORY, CBN_EDITCHANGE):
+            return OnEdited(Box::deviceDirectory, id);
+        case Notice(IDC_DEVICE_DIRECTORY, CBN_SELCHANGE):  // read once the box shows the choice
+            PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), 0);
+            return;
+        case Notice(IDC_PORT, CBN_DROPDOWN):
+            return controller_.RefreshPorts();
+        case Notice(IDC_PORT, CBN_SELCHANGE):
+            return controller_.ChoosePort(
+                static_cast<std::size_t>(SendDlgItemMessageW(window_, id, CB_GETCURSEL, 0, 0)));
+        case Notice(IDC_FETCH_AS_UTF8, BN_CLICKED):
+            return controller_.SetFetchAsUtf8(IsDlgButtonChecked(window_, id) == BST_CHECKED);
+        case Notice(IDC_DOWNLOAD, BN_CLICKED):
+            return controller_.Download();
+        case Notice(IDC_UPLOAD, BN_CLICKED):
+            return controller_.Upload();
+        case Notice(IDC_BROWSE, BN_CLICKED):
+            return controller_.Browse();
+        case Notice(IDC_EXIT, BN_CLICKED):
+            return controller_.ExitOrCancel();
+        case Notice(IDCANCEL, BN_CLICKED):  // Escape
+            return controller_.Escape();
+        case Notice(IDC_ABOUT, BN_CLICKED):
+            return controller_.About();
         default:
-            break;  // Enter, Escape and the rest do nothing
+            return;
     }
 }
 
-void MainDialog::StartTransfer(Direction direction, int pressed) {
-    if (run_ || closing_) return;
-    const RequestBoxes boxes{ItemText(window_, IDC_PC_PATH), ItemText(window_, IDC_DEVICE_NAME),
-                             ItemText(window_, IDC_DEVICE_DIRECTORY)};
-    const std::optional<PortChoice> port = SelectedPort(GetDlgItem(window_, IDC_PORT));
-    if (!port) return;
-    const TextHandling text{false, IsDlgButtonChecked(window_, IDC_FETCH_AS_UTF8) == BST_CHECKED};
-    Run(RequestFromBoxes(direction, boxes, *port, picked_, text), pressed);
-}
-
-void MainDialog::Run(std::variant<TransferRequest, Refusal> request, int pressed) {
-    if (const auto* refusal = std::get_if<Refusal>(&request)) {
-        SetItemText(window_, IDC_STATUS, ShownText(RefusalText(*refusal)));
-        return;
-    }
-    runEnded_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!runEnded_) return;
-    Remember(std::get<TransferRequest>(request).port);
-    pressed_ = pressed;
-    SetRunning(true);
-    HWND window = window_;
-    HANDLE ended = runEnded_.get();
-    run_ = std::make_unique<TransferThread>(std::get<TransferRequest>(std::move(request)),
-                                            LoadSetup(setup_.files), status_,
-                                            [window, ended](const TransferEnd&) {
-                                                SetEvent(ended);
-                                                PostMessageW(window, kTransferEndedMessage, 0, 0);
-                                            });
-}
-
-void MainDialog::Browse() {
-    if (run_ || closing_) return;
-    const std::optional<std::filesystem::path> picked =
-        setup_.pickFile(window_, ItemText(window_, IDC_PC_PATH));
-    if (picked) ShowPickedFile(*picked);
-}
-
-// One file is a picked file; several are sent at once, each to the place
-// proposed for it, in one handheld session.
-void MainDialog::TakeDroppedFiles(HDROP drop) {
-    const DropHandle dropped(drop);
-    if (run_ || closing_) return;  // as Browse, which is disabled meanwhile
-    const std::vector<std::filesystem::path> files = dropped.Files();
-    if (files.size() == 1) ShowPickedFile(files.front());
-    if (files.size() < 2) return;
-    const std::optional<PortChoice> port = SelectedPort(GetDlgItem(window_, IDC_PORT));
-    if (!port) return;
-    Run(RequestFromArguments(Direction::send, Arguments{files, {}, {}, {}}, *port), IDC_DOWNLOAD);
-}
-
-void MainDialog::ShowPickedFile(const std::filesystem::path& picked) {
-    const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
-    if (!proposal) return;
-    SetItemText(window_, IDC_PC_PATH, proposal->boxes.pcPath);
-    // The file's name shows, not the start of its folders.
-    const LRESULT length = SendDlgItemMessageW(window_, IDC_PC_PATH, WM_GETTEXTLENGTH, 0, 0);
-    SendDlgItemMessageW(window_, IDC_PC_PATH, EM_SETSEL, static_cast<WPARAM>(length), length);
-    SendDlgItemMessageW(window_, IDC_PC_PATH, EM_SCROLLCARET, 0, 0);
-    SetItemText(window_, IDC_DEVICE_NAME, proposal->boxes.deviceName);
-    SetItemText(window_, IDC_DEVICE_DIRECTORY, proposal->boxes.deviceDirectory);
-    picked_ = picked;
-}
-
-void MainDialog::SetRunning(bool running) {
-    HWND focused = GetFocus();
-    for (const int id : kCommandIds) {
-        HWND button = GetDlgItem(window_, id);
-        // A disabled control cannot keep the focus; the keyboard goes to "取消".
-        if (running && button == focused) {
-            SendMessageW(window_, WM_NEXTDLGCTL,
-                         reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_EXIT)), TRUE);
-        }
-        EnableWindow(button, running ? FALSE : TRUE);
-    }
-    SetItemText(window_, IDC_EXIT, ShownText(running ? texts::kCancel : texts::kExit));
+// A refused edit goes back: the box keeps what the controller holds, the
+// caret where the typing began.
+void MainDialog::OnEdited(Box box, int id) {
+    HWND edit = EditOf(window_, id);
+    const std::wstring typed = WindowText(edit);
+    if (controller_.Edit(box, typed)) return;
+    const std::wstring& kept = controller_.Text(box);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::size_t added = typed.size() > kept.size() ? typed.size() - kept.size() : 0;
+    const WPARAM caret = end > added ? end - added : 0;
+    SetWindowTextW(edit, kept.c_str());
+    SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
 }
 
 void MainDialog::OnTransferEnded() {
     if (!run_) return;
     const TransferEnd end = run_->Wait();  // the run is over: this joins its thread at once
     run_.reset();
-    if (closing_) {
-        End();
-        return;
-    }
-    // The end stays on the line with its reason, not only "终止传输".
-    SetItemText(window_, IDC_STATUS, ShownText(EndText(end)));
-    SetWindowTextW(window_, ShownText(WindowTitle(std::nullopt)).c_str());
-    SetRunning(false);
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, pressed_)),
-                 TRUE);
-}
-
-void MainDialog::Recall() {
-    const RememberedTexts remembered = ReadRemembered(setup_.settingsKey);
-    CheckDlgButton(window_, IDC_FETCH_AS_UTF8,
-                   remembered.fetchAsUtf8 ? BST_CHECKED : BST_UNCHECKED);
-    if (const auto port = PortFromSetting(remembered.port)) {
-        SelectPort(GetDlgItem(window_, IDC_PORT), *port);
-    }
-    if (!remembered.directory.empty()) {
-        SetItemText(window_, IDC_DEVICE_DIRECTORY, remembered.directory);
-    }
-}
-
-void MainDialog::Remember(const PortChoice& port) {
-    WriteRemembered(setup_.settingsKey,
-                    {PortSetting(port), ItemText(window_, IDC_DEVICE_DIRECTORY),
-                     IsDlgButtonChecked(window_, IDC_FETCH_AS_UTF8) == BST_CHECKED});
-}
-
-void MainDialog::RequestEnd() {
-    if (!run_) {
-        End();
-        return;
-    }
-    // The dialog goes at once; it ends when the port is back as it was.
-    closing_ = true;
-    ShowWindow(window_, SW_HIDE);
-    run_->Cancel();
+    controller_.OnRunEnded(end);
 }
 
 // Cancels a run still going and waits for it, still taking the texts it sends.
 void MainDialog::StopTransfer() {
     if (!run_) return;
     run_->Cancel();
-    WaitDispatchingSentMessages(runEnded_.get());
+    WaitTakingTexts(runEnded_.get());
     run_.reset();
-}
-
-void MainDialog::End() {
-    if (modal_) {
-        EndDialog(window_, 0);
-    } else {
-        DestroyWindow(window_);
-    }
-}
-
-void MainDialog::OnDestroy() {
-    status_.Close();
-    StopTransfer();
-    SetWindowLongPtrW(window_, DWLP_USER, 0);
-    window_ = nullptr;
 }
 
 std::unique_ptr<MainDialog> CreateMainDialog(HINSTANCE instance, DialogSetup setup) {

@@ -1,48 +1,43 @@
 #pragma once
-// The KESTREL dialog (resource 101): three boxes, the port list, Browse,
-// Download, Upload, Exit and the status line, through which every transfer
-// reports.
+// The KESTREL dialog (resource 101): the face of the controller
+// (app/core/dialog_controller.h), which holds every rule. This class relays
+// the messages of the user's gestures to it, shows what it asks in the
+// template's controls, and runs each request on a thread of its own.
 //
 // Promises:
-// - Download and Upload make a request from the boxes and the selected port
-//   through the front-end core (request_form.h) and start one transfer on a
-//   thread of its own; a refused request starts nothing. While a transfer
-//   runs, Download, Upload, Browse and dropping a file do nothing (the three
-//   buttons are disabled).
-// - Browse and a file dropped on the dialog fill the three boxes with the
-//   core's proposal for the picked file; a cancelled pick leaves them as
-//   they were. Several files dropped at once are sent at once, each where
-//   the core proposes, in one handheld session.
-// - The device name and directory boxes never hold more than 14 bytes of GBK.
+// - A run's texts reach the controller on the dialog's thread, in a sent
+//   message: the run waits until each is taken.
+// - The status line cuts a text too long for it with "..." and carries the
+//   whole text as its tooltip. The window shows the program's icon.
 // - Exit or the close box during a transfer cancels it, and the dialog ends
-//   once the port is back as it was found.
+//   once the port is back as it was found; so does destroying the dialog.
+// - The remembered choices live under HKCU\<settingsKey> (remembered_registry.h).
 
 #include <windows.h>
 
-#include <functional>
+#include <atomic>
 #include <memory>
 #include <string>
-#include <variant>
-#include <vector>
 
-#include "app/program_setup.h"
-#include "app/request_form.h"
-#include "app/transfer_thread.h"
-#include "app/win32/dialog_status.h"
+#include "app/core/dialog_controller.h"
+#include "app/core/program_setup.h"
+#include "app/core/status_relay.h"
+#include "app/core/transfer_thread.h"
 #include "app/win32/file_picker.h"
+#include "app/win32/remembered_registry.h"
 
 namespace kestrel {
 
 struct DialogSetup {
     ProgramFiles files = InstalledProgramFiles();
     FilePicker pickFile;  // empty: the open-file dialog
-    // The serial ports present; listed after COM1 to COM4.
-    std::function<std::vector<std::string>()> listPorts = ListSerialPorts;
-    // Where the last port and device directory are remembered, under HKCU.
+    // COM1 to COM4 always, then the serial ports present.
+    PortSource ports{{"COM1", "COM2", "COM3", "COM4"}, ListSerialPorts, {}};
+    // Where the choices are remembered, under HKCU.
     std::wstring settingsKey = L"Software\\KESTREL";
 };
 
-class MainDialog {
+class MainDialog final {
   public:
     MainDialog(HINSTANCE instance, DialogSetup setup);
     ~MainDialog();  // destroys a dialog still shown, stopping its transfer first
@@ -57,41 +52,31 @@ class MainDialog {
 
     // The dialog's window while it exists, null before and after.
     HWND Window() const { return window_; }
-    bool TransferRunning() const { return run_ != nullptr; }
+    bool TransferRunning() const { return controller_.Running(); }
 
   private:
+    class View;  // what the controller sees of the dialog's controls
+
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool Handle(UINT message, WPARAM wParam, LPARAM lParam);
-
     void Initialize();
     void OnCommand(int id, int code);
-    void StartTransfer(Direction direction, int pressed);
-    void Run(std::variant<TransferRequest, Refusal> request, int pressed);
-    void Browse();
-    void TakeDroppedFiles(HDROP drop);
-    void ShowPickedFile(const std::filesystem::path& picked);
-    void SetRunning(bool running);
-    void Recall();
-    void Remember(const PortChoice& port);
+    void OnEdited(Box box, int id);
     void OnTransferEnded();
     void StopTransfer();
-    void RequestEnd();
-    void End();
-    void OnDestroy();
 
     HINSTANCE instance_;
     DialogSetup setup_;
+    RegistryStore store_;
+    std::unique_ptr<View> view_;
+    DialogController controller_;
     bool modal_ = false;
-    bool closing_ = false;
     HWND window_ = nullptr;
-    DialogStatus status_;
-    std::optional<std::filesystem::path> picked_;  // the file last picked or dropped
-    int pressed_ = 0;                              // the button that started the run
-    struct HandleCloser {
-        void operator()(HANDLE handle) const { CloseHandle(handle); }
-    };
-    std::unique_ptr<void, HandleCloser> runEnded_;  // signalled as the run ends
-    std::unique_ptr<TransferThread> run_;           // set while a transfer runs
+    std::atomic<HWND> textsTo_{nullptr};  // where the run's texts are sent
+    HWND statusTip_ = nullptr;            // the status line's whole text
+    StatusRelay status_;
+    std::unique_ptr<void, decltype(&CloseHandle)> runEnded_{nullptr, CloseHandle};
+    std::unique_ptr<TransferThread> run_;  // set while a transfer runs
 };
 
 // The dialog created shown but not modal (for tests and tools); null when it

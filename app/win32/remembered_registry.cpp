@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 namespace kestrel {
@@ -13,17 +14,17 @@ struct KeyCloser {
 };
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
-std::wstring ReadText(HKEY key, const wchar_t* name) {
+std::optional<std::wstring> ReadText(HKEY key, const wchar_t* name) {
     DWORD bytes = 0;
     if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
             ERROR_SUCCESS ||
         bytes < sizeof(wchar_t)) {
-        return {};
+        return std::nullopt;
     }
     std::wstring text(bytes / sizeof(wchar_t), L'\0');
     if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) !=
         ERROR_SUCCESS) {
-        return {};
+        return std::nullopt;
     }
     text.resize(bytes / sizeof(wchar_t) - 1);  // without the terminator
     return text;
@@ -34,39 +35,34 @@ void WriteText(HKEY key, const wchar_t* name, const std::wstring& text) {
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-// The port's text is ASCII but for a serial port's name, which Windows keeps ASCII too.
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string narrow;
-    for (const wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-    return narrow;
-}
-
 }  // namespace
 
-RememberedTexts ReadRemembered(const std::wstring& key) {
+RememberedChoices RegistryStore::Read() {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return {};
     }
     const UniqueKey owned(opened);
-    return {Narrow(ReadText(opened, L"Port")), ReadText(opened, L"Directory"),
-            ReadText(opened, L"FetchAsUtf8") == L"1"};
+    RememberedChoices choices;
+    // The port's text is ASCII, a serial port's name included.
+    if (const auto port = ReadText(opened, L"Port")) {
+        choices.port.emplace(port->begin(), port->end());
+    }
+    choices.directory = ReadText(opened, L"Directory");
+    if (const auto utf8 = ReadText(opened, L"FetchAsUtf8")) choices.fetchAsUtf8 = *utf8 == L"1";
+    return choices;
 }
 
-void WriteRemembered(const std::wstring& key, const RememberedTexts& texts) {
+void RegistryStore::Write(const RememberedChoices& changed) {
     HKEY created = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &created, nullptr) != ERROR_SUCCESS) {
         return;
     }
     const UniqueKey owned(created);
-    WriteText(created, L"Port", Widen(texts.port));
-    WriteText(created, L"Directory", texts.directory);
-    WriteText(created, L"FetchAsUtf8", texts.fetchAsUtf8 ? L"1" : L"0");
+    if (changed.port) WriteText(created, L"Port", {changed.port->begin(), changed.port->end()});
+    if (changed.directory) WriteText(created, L"Directory", *changed.directory);
+    if (changed.fetchAsUtf8) WriteText(created, L"FetchAsUtf8", *changed.fetchAsUtf8 ? L"1" : L"0");
 }
 
 }  // namespace kestrel

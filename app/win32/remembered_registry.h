@@ -1,20 +1,23 @@
 #pragma once
-// The dialog's remembered texts in the user's part of the registry:
-// HKEY_CURRENT_USER\<key>, values "Port", "Directory" and "FetchAsUtf8". Reading a key or
-// value that is not there gives empty texts, which leave the dialog as it
-// starts; a write that fails is not an error worth a word.
+// The dialog's remembered choices in the user's part of the registry:
+// HKEY_CURRENT_USER\<key>, values "Port", "Directory" and "FetchAsUtf8"
+// ("1" or "0"). A key or value that is not there is not remembered; a
+// write that fails is not worth a word.
 
 #include <string>
 
+#include "app/core/remembered.h"
+
 namespace kestrel {
 
-struct RememberedTexts {
-    std::string port;        // as PortSetting makes it (UTF-8)
-    std::wstring directory;  // the directory box's text
-    bool fetchAsUtf8 = false;
-};
+class RegistryStore final : public ChoiceStore {
+  public:
+    explicit RegistryStore(std::wstring key) : key_(std::move(key)) {}
+    RememberedChoices Read() override;
+    void Write(const RememberedChoices& changed) override;
 
-RememberedTexts ReadRemembered(const std::wstring& key);
-void WriteRemembered(const std::wstring& key, const RememberedTexts& texts);
+  private:
+    std::wstring key_;
+};
 
 }  // namespace kestrel

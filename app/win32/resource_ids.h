@@ -17,3 +17,4 @@
 #define IDC_PORT 1012
 #define IDC_CREDIT 1013
 #define IDC_FETCH_AS_UTF8 1014
+#define IDC_ABOUT 1015

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/gbk_text.h"
+#include "app/core/gbk_text.h"
 
 namespace kestrel {
 namespace {

@@ -1,6 +1,8 @@
-# KESTREL.exe's dialog under Wine after a download, photographed under a
-# Chinese and a non-Chinese locale into build/windows/screenshots/; fails when
-# its font cannot show its texts. Its tests ran with the Windows build's.
+# KESTREL.exe's dialog under Wine after a download, and with a long failure
+# reason whole in the status line's tooltip, photographed under a Chinese and
+# a non-Chinese locale into build/windows/screenshots/ (dialog-LOCALE.png,
+# dialog-long-reason-LOCALE.png); fails when its font cannot show its texts.
+# Its tests ran with the Windows build's.
 set -euo pipefail
 started=$SECONDS
 scripts/install-deps test g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 googletest \
@@ -14,10 +16,15 @@ cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target KESTREL win32_dialog_tests
 mkdir -p build/windows/screenshots
 for locale in zh_CN.UTF-8 C.UTF-8; do
-    shot=build/windows/screenshots/dialog-${locale%%.*}
-    LANG=$locale LC_ALL=$locale KESTREL_SCREENSHOT=$shot.bmp bash tests/win32/dialog/dialog-display.sh \
+    shots=build/windows/screenshots/${locale%%.*}
+    mkdir -p "$shots"
+    LANG=$locale LC_ALL=$locale KESTREL_SCREENSHOTS=$shots bash tests/win32/dialog/dialog-display.sh \
         "$PWD/$build/wine-prefix-dialog" "$build/tests/win32/dialog/win32_dialog_tests.exe"
-    convert "$shot.bmp" -alpha off "$shot.png" && rm "$shot.bmp"  # GDI leaves the alpha byte 0
-    [ "$(identify -format %k "$shot.png")" -gt 8 ] || { echo "$shot.png is blank" >&2; exit 1; }
+    for name in dialog dialog-long-reason; do
+        shot=build/windows/screenshots/$name-${locale%%.*}.png
+        convert "$shots/$name.bmp" -alpha off "$shot"  # GDI leaves the alpha byte 0
+        [ "$(identify -format %k "$shot")" -gt 8 ] || { echo "$shot is blank" >&2; exit 1; }
+    done
+    rm -r "$shots"
 done
-echo "35-windows-dialog: dialog-zh_CN.png and dialog-C.png in $((SECONDS - started)) s"
+echo "35-windows-dialog: dialog-zh_CN.png, dialog-C.png and their long reasons in $((SECONDS - started)) s"

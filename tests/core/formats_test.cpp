@@ -145,7 +145,9 @@ TEST(Formats, SubstitutionTableFiles) {
     } searches[] = {
         {{dir / "none", dir / "good", dir / "short"}, ""},
         {{dir / "short", dir / "good"}, wrongSize},
-        {{dir / "none"}, std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName},
+        {{dir / "none"}, std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName +
+                             std::string(texts::kPutTableIn) + (dir / "none").string() +
+                             std::string(texts::kPutTableInEnd)},
     };
     for (const auto& search : searches) {
         EXPECT_EQ(FindSubstitutionTable(search.folders).Reason(), search.reason);

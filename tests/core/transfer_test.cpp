@@ -5,9 +5,9 @@
 #include <fstream>
 #include <new>
 #include <stdexcept>
-#include <thread>
 
 #include "formats/whole_file.h"
+#include "link/memory_port.h"
 #include "tests/support/gbk.h"
 #include "tests/support/handheld_rig.h"
 #include "text/gbk.h"
@@ -148,6 +148,9 @@ TEST(Transfer, GoldenExchanges) {
         return std::string(action) + " " + std::string(name);
     };
     const std::string changed = about(texts::kPcFileChanged, "FILE");
+    const std::string notFetched = about(texts::kUploadNotSupported, "FILE");
+    const std::string notThere =
+        std::string(texts::kHandheldRefused) + texts::MaybeNotOnHandheld("LavaData/a.dat");
     // clang-format off
     const Exchange rows[] = {
         {"send abc to LavaData as a.dat", K::send, kOther, abc, SendScript(1),
@@ -161,7 +164,11 @@ TEST(Transfer, GoldenExchanges) {
              EXPECT_EQ(lines[2], "port: COM1");
              EXPECT_TRUE(lines[3].starts_with("date: ") && lines[3].ends_with(" UTC")) << lines[3];
              EXPECT_EQ(lines[4], "status: 等待传输开始...");
-             EXPECT_EQ(lines[5].substr(0, 16), "     0.000 ms  P") << "times from the first byte";
+             const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+                 return l.find(" ms  PC ") != std::string::npos;
+             });
+             ASSERT_NE(first, lines.end());
+             EXPECT_EQ(first->substr(0, 16), "     0.000 ms  P") << "times from the first byte";
              EXPECT_EQ(lines[lines.size() - 2], std::string(20, ' ') + "session closed");
              EXPECT_EQ(lines.back(), "outcome: 传输成功。");
              EXPECT_EQ(TracedWrites(line.dir / "trace"), (std::vector<std::string>{
@@ -230,9 +237,13 @@ TEST(Transfer, GoldenExchanges) {
          ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), about(texts::kReceivedTextTooShort, "FILE"),
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
         {"receive refused for gtx", K::receive, FileType::kHeadedText, former, Greeting(), Bytes{},
-         std::string(texts::kUploadNotSupported)},
+         notFetched},
         {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
-         std::string(texts::kUploadNotSupported)},
+         notFetched},
+        {"a device file the handheld does not hold", K::receive, kOther, former,
+         Concat({Greeting(), Repeat(Accept(), 2), Hex("05 58")}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile}), notThere,
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
         {"a package in one session", K::sendPackage, kOther, PackageFile("06 00", entries),
          Concat({Greeting(), Repeat(Concat({Repeat(Accept(), 4), Hex("05")}), 3), Hex("05 04")}),
          packageWrote, {}, [](ScriptedLine& line) {
@@ -254,8 +265,10 @@ TEST(Transfer, GoldenExchanges) {
          Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), NewFileFrame("a.dat"),
                  Frame(4, abc), Hex("05 00 00"), StartFrame(), DirectoryFrame("LavaData"),
                  NewFileFrame("b.dat"), Frame(4, FromText("de")), kEnd}),
-         {}, [](ScriptedLine& line) { EXPECT_TRUE(line.status.Saw(Gbk("下载b.dat"))); },
-         Second(FromText("de"))},
+         {}, [](ScriptedLine& line) {
+             EXPECT_TRUE(line.status.Saw(Gbk("下载b.dat")));
+             EXPECT_EQ(line.status.Texts().end()[-2], Gbk("共发送了2个文件"));
+         }, Second(FromText("de"))},
         {"a missing second file: nothing is sent", K::send, kOther, abc, Greeting(), Bytes{},
          about(texts::kCannotOpenFile, "SECOND") + std::string(texts::kNameSeparator), {},
          Second(std::nullopt)},
@@ -345,21 +358,45 @@ TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
     EXPECT_TRUE(closed);
 }
 
-TEST(Transfer, CancelStopsARunBeforeOrWhileItWaits) {
-    for (const bool whileWaiting : {false, true}) {
+// While the handheld is awaited: which ports are listened on, what to check
+// after a quiet spell, and a cancel before or during the wait.
+TEST(Transfer, WaitingForTheHandheld) {
+    using P = PortChoice::Kind;
+    const std::string quiet(texts::kQuietGreeting);
+    const struct {
+        const char* name;
+        P port;
+        bool cancelFirst;
+        std::vector<std::string> shown;  // before "已取消" and "终止传输"
+    } rows[] = {
+        {"cancelled before", P::serial, true, {texts::ListeningOn({"COM1"})}},
+        {"on one port", P::serial, false, {texts::ListeningOn({"COM1"}), quiet}},
+        {"on every port", P::automatic, false, {texts::ListeningOn({"A", "B"}), quiet}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         ScriptedLine line;  // a handheld that never greets
+        std::vector<std::unique_ptr<Port>> farEnds;
+        if (row.port == P::automatic) {
+            line.setup.listSerialPorts = [] { return std::vector<std::string>{"A", "B"}; };
+            line.setup.openPort = [&farEnds](const PortChoice&) -> ResultOf<std::unique_ptr<Port>> {
+                auto [pc, far] = MakeMemoryPortPair();
+                farEnds.push_back(std::move(far));
+                return std::unique_ptr<Port>(std::move(pc));
+            };
+        }
+        line.setup.quietGreeting = std::chrono::milliseconds(20);
+        line.status.OnFirst(quiet, [&line] { line.cancel.Cancel(); });
         WriteFileText(line.dir / "a", "abc");
-        if (!whileWaiting) line.cancel.Cancel();
-        std::thread canceller([&] {
-            if (!whileWaiting) return;
-            while (!line.status.Saw(texts::kWaiting)) std::this_thread::yield();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            line.cancel.Cancel();
-        });
-        const TransferEnd end = line.Run(OneFile(TransferKind::send, line.dir / "a", "D", "a"));
-        canceller.join();
+        if (row.cancelFirst) line.cancel.Cancel();
+        TransferRequest request = OneFile(TransferKind::send, line.dir / "a", "D", "a");
+        request.port.kind = row.port;
+        const TransferEnd end = line.Run(request);
         EXPECT_EQ(end.outcome, Outcome::cancelled);
-        EXPECT_EQ(line.status.Texts().back(), texts::kAborted);
+        std::vector<std::string> shown = {std::string(texts::kWaiting)};
+        shown.insert(shown.end(), row.shown.begin(), row.shown.end());
+        shown.insert(shown.end(), {std::string(texts::kCancelled), std::string(texts::kAborted)});
+        EXPECT_EQ(line.status.Texts(), shown);
         EXPECT_TRUE(line.PcWrote().empty());
     }
 }

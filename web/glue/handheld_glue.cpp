@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/device_disk_names.h"
+#include "app/core/device_disk_names.h"
 #include "handheld/handheld.h"
 #include "link/open_port.h"
 

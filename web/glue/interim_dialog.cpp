@@ -12,13 +12,13 @@
 #include <variant>
 #include <vector>
 
-#include "app/app_texts.h"
-#include "app/gbk_text.h"
-#include "app/picked_file.h"
-#include "app/program_setup.h"
-#include "app/remembered.h"
-#include "app/request_form.h"
-#include "app/run_texts.h"
+#include "app/core/app_texts.h"
+#include "app/core/gbk_text.h"
+#include "app/core/picked_file.h"
+#include "app/core/program_setup.h"
+#include "app/core/remembered.h"
+#include "app/core/request_form.h"
+#include "app/core/run_texts.h"
 #include "formats/whole_file.h"
 #include "page_status.h"
 #include "page_view.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/gbk_text.h"
-#include "app/run_texts.h"
+#include "app/core/gbk_text.h"
+#include "app/core/run_texts.h"
 #include "page_view.h"
 
 namespace kestrel::web {

@@ -1,0 +1,50 @@
+#pragma once
+// Where the boxes of a dialog, or the words of the command line, become a
+// transfer request: the one place that reads the boxes' conventions ("root"
+// for the handheld's root, "下载包" for a package) and refuses what the
+// handheld would not take.
+//
+// Promises:
+// - RequestFromBoxes either accepts all three boxes or names the first reason
+//   to refuse them, checked in this order: an empty box (PC file, name,
+//   directory), then the name, then the directory, each for characters GBK
+//   cannot hold, a space, more than 14 bytes of GBK. Boxes are taken as they
+//   are: nothing is trimmed or cut.
+// - The PC box is routed as a picked file (picked_file.h) while it still
+//   holds the file last picked, and by its extension exactly as typed
+//   otherwise.
+// - RequestFromArguments treats each FILE as a picked file: its proposal
+//   fills the boxes, --dir and --name replace theirs (a package keeps its
+//   own, since its entries name themselves). Several files go in one send;
+//   a name for all of them, or a package among them, is refused.
+
+#include <filesystem>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "app/core/picked_file.h"
+#include "app/core/refusal.h"
+#include "app/core/gbk_text.h"
+#include "transfer/transfer_request.h"
+
+namespace kestrel {
+
+enum class Direction { send, receive };
+
+std::variant<TransferRequest, Refusal> RequestFromBoxes(
+    Direction direction, const RequestBoxes& boxes, const PortChoice& port,
+    const std::optional<std::filesystem::path>& picked, TextHandling text = {});
+
+struct Arguments {
+    std::vector<std::filesystem::path> files;  // one for a receive
+    std::optional<UserText> deviceDirectory;
+    std::optional<UserText> deviceName;
+    TextHandling text{};
+};
+
+std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
+                                                            const Arguments& arguments,
+                                                            const PortChoice& port);
+
+}  // namespace kestrel
