@@ -78,10 +78,10 @@ IdleFigures WaitForSilentHandheld(std::chrono::milliseconds wait) {
     std::thread pc([&] {
         const auto cpuBefore = ThreadCpuTime();
         const auto before = Clock::now();
-        const TransferOutcome outcome = RunTransfer(request, setup, status, cancel).outcome;
+        const Result end = RunTransfer(request, setup, status, cancel);
         figures.waited = Clock::now() - before;
         figures.cpu = ThreadCpuTime() - cpuBefore;
-        figures.waitedThroughout = outcome == TransferOutcome::cancelled;
+        figures.waitedThroughout = end.GetKind() == Result::Kind::cancelled;
     });
     std::this_thread::sleep_for(wait);
     cancel.Cancel();

@@ -101,8 +101,7 @@ TransferFigures RunPacedTransfer(const TransferCase& run) {
     return MeasurePc(
         line,
         [&] {
-            return RunTransfer(prepared.request, setup, status, cancel).outcome ==
-                       TransferOutcome::succeeded &&
+            return RunTransfer(prepared.request, setup, status, cancel).IsOk() &&
                    AllArrived(prepared);
         },
         kSampleSize);

@@ -108,7 +108,7 @@ Result RunOperation(const TransferRequest& request, TransferRun& run) {
 
 // Everything between opening and closing the port.
 Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Port& port,
-                 StatusSink& status, bool& convertedFromUtf8) {
+                 StatusSink& status) {
     TransferRun run(port, status, Conversions{&setup.table, setup.charsets},
                     Staging{setup.tempDirectory, {}});
     run.link.silenceBound = setup.silenceBound;
@@ -116,45 +116,43 @@ Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Por
         run.link.quietGreeting = setup.quietGreeting;
         run.link.onQuietGreeting = [&status] { status.ShowHint(texts::kQuietGreeting); };
     }
-    Result result = RunOperation(request, run);
-    convertedFromUtf8 = run.convertedFromUtf8;
-    return result;
+    return RunOperation(request, run);
 }
 
-TransferOutcome OutcomeOf(const Result& result, const CancelSwitch& cancel) {
-    if (result.IsOk()) return TransferOutcome::succeeded;
-    // A cancel that cut a step short may show as that step's failure.
-    if (result.GetKind() == Result::Kind::cancelled || cancel.Cancelled()) {
-        return TransferOutcome::cancelled;
-    }
-    return TransferOutcome::failed;
+// A cancel that cut a step short may show as that step's failure: the run
+// was cancelled all the same.
+Result AsCancelled(Result end, const CancelSwitch& cancel) {
+    if (end.IsOk() || end.GetKind() == Result::Kind::cancelled || !cancel.Cancelled()) return end;
+    return Result::Cancelled(end.Action(), end.Subject(), end.Error());
 }
+
+enum class Begun : bool { no, yes };  // whether the port opened
 
 // The run's last texts: the trace's outcome line and its own failure, then
-// "传输成功。", or the reason and "终止传输".
-TransferEnd Ended(TransferOutcome outcome, const std::string& reason, StatusSink& status,
-                  std::optional<TraceFile>& trace) {
-    const bool succeeded = outcome == TransferOutcome::succeeded;
+// "传输成功。", or the reason and "终止传输" (the reason alone when the port
+// did not open: nothing was begun, nothing is aborted).
+Result Ended(Result end, Begun begun, StatusSink& status, std::optional<TraceFile>& trace) {
+    const std::string_view reason = end.Reason();
     if (trace) {
-        Result traced = trace->Finish(succeeded        ? texts::kSucceeded
+        Result traced = trace->Finish(end.IsOk()       ? texts::kSucceeded
                                       : reason.empty() ? texts::kAborted
-                                                       : std::string_view(reason));
+                                                       : reason);
         trace.reset();
         if (!traced.IsOk()) status.ShowStatus(traced.Reason());
     }
-    if (succeeded) {
+    if (end.IsOk()) {
         status.ShowStatus(texts::kSucceeded);
-    } else if (outcome != TransferOutcome::portUnavailable) {
+    } else if (begun == Begun::yes) {
         if (!reason.empty()) status.ShowStatus(reason);
         status.ShowStatus(texts::kAborted);
     } else {
         status.ShowStatus(reason);
     }
-    return {outcome, succeeded ? std::string() : reason, {}};
+    return end;
 }
 
-TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setup,
-                       StatusSink& shown, CancelSwitch& cancel, std::optional<TraceFile>& trace) {
+Result RunGuarded(const TransferRequest& request, const TransferSetup& setup, StatusSink& shown,
+                  CancelSwitch& cancel, std::optional<TraceFile>& trace) {
     if (setup.traceFile) {
         ResultOf<TraceFile> opened =
             TraceFile::Open(*setup.traceFile, setup.traceCommand, PortShown(request.port));
@@ -173,37 +171,30 @@ TransferEnd RunGuarded(const TransferRequest& request, const TransferSetup& setu
     ResultOf<std::unique_ptr<Port>> opened =
         automatic ? FindPort(searched, setup, status, cancel) : OpenPort(request.port, setup);
     if (!opened.IsOk()) {
-        const Result& failure = opened.Failure();
-        if (failure.GetKind() == Result::Kind::cancelled) {
-            return Ended(TransferOutcome::cancelled, failure.Reason(), status, trace);
-        }
-        return Ended(TransferOutcome::portUnavailable, failure.Reason(), status, trace);
+        Result failure = std::move(opened).Failure();
+        const Begun begun = failure.GetKind() == Result::Kind::cancelled ? Begun::yes : Begun::no;
+        return Ended(std::move(failure), begun, status, trace);
     }
     if (request.port.kind == PortChoice::Kind::serial) {
         status.ShowHint(texts::ListeningOn({request.port.name}));
     }
     std::unique_ptr<Port> port = std::move(opened).Value();
     Result result = Result::Ok();
-    bool convertedFromUtf8 = false;
     {
         std::optional<TracePort> traced;
         if (trace) traced.emplace(*port, trace->Writer());
         Port& used = traced ? *traced : *port;
         AttachedPort attached(cancel, used);
-        result = RunOpened(request, setup, used, status, convertedFromUtf8);
+        result = RunOpened(request, setup, used, status);
     }
     port.reset();  // restored and closed before the run's last text
-    TransferEnd end = Ended(OutcomeOf(result, cancel), result.Reason(), status, trace);
-    if (end.outcome == TransferOutcome::succeeded && convertedFromUtf8) {
-        end.note = texts::kConvertedFromUtf8;
-    }
-    return end;
+    return Ended(AsCancelled(std::move(result), cancel), Begun::yes, status, trace);
 }
 
 }  // namespace
 
-TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& setup,
-                        StatusSink& status, CancelSwitch& cancel) noexcept {
+Result RunTransfer(const TransferRequest& request, const TransferSetup& setup, StatusSink& status,
+                   CancelSwitch& cancel) noexcept {
     std::optional<TraceFile> trace;
     try {
         return RunGuarded(request, setup, status, cancel, trace);
@@ -219,11 +210,11 @@ TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& set
             }
         }();
         try {
-            return Ended(TransferOutcome::failed, std::string(why), status, trace);
+            return Ended(Result::Failed(why), Begun::yes, status, trace);
         } catch (...) {
             // Showing a text failed (the sink threw, or memory ran out): the
             // caller still learns the run failed.
-            return {TransferOutcome::failed, {}, {}};
+            return Result::Failed({});
         }
     }
 }

@@ -10,6 +10,8 @@
 //   restored and closed. A port that cannot be opened ends it with
 //   "无法打开串口..." and why, alone: nothing was begun. It never throws.
 // - Success shows "传输成功。" as the last text.
+// - It returns how the run ended: Result::Ok() for success, else the failure
+//   whose reason was shown (of Kind::cancelled when the switch stopped it).
 // - An automatic port is looked for among the serial ports present (never
 //   the built-in handheld); the port found is named on the status line.
 // - While the greeting is awaited on serial ports, a hint after
@@ -37,19 +39,6 @@
 
 namespace kestrel {
 
-enum class TransferOutcome {
-    succeeded,        // "传输成功。" was shown
-    failed,           // the run ended without success
-    cancelled,        // stopped through the cancel switch
-    portUnavailable,  // the port could not be opened; nothing was exchanged
-};
-
-struct TransferEnd {
-    TransferOutcome outcome = TransferOutcome::failed;
-    std::string reason;  // GBK; why the run did not succeed, empty when it did
-    std::string note;  // GBK; what a user should know of a success ("已将UTF-8文本转换为GBK")
-};
-
 using PortOpener = std::function<ResultOf<std::unique_ptr<Port>>(const PortChoice& port)>;
 
 // What a front end provides for every run.
@@ -70,7 +59,7 @@ struct TransferSetup {
     std::string traceCommand;  // UTF-8: the command line, for the trace's header
 };
 
-TransferEnd RunTransfer(const TransferRequest& request, const TransferSetup& setup,
-                        StatusSink& status, CancelSwitch& cancel) noexcept;
+Result RunTransfer(const TransferRequest& request, const TransferSetup& setup, StatusSink& status,
+                   CancelSwitch& cancel) noexcept;
 
 }  // namespace kestrel

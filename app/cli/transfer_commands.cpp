@@ -1,8 +1,6 @@
 // send and receive: the arguments made a request by the front-end core,
 // then one run on a worker thread, cancelled by Ctrl-C.
 
-#include <variant>
-
 #include "app/cli/commands.h"
 #include "app/cli/console.h"
 #include "app/cli/interrupt.h"
@@ -29,9 +27,9 @@ std::optional<UserText> FromUtf8(const std::optional<std::string>& utf8) {
 
 int Run(Direction direction, const Arguments& arguments, const std::string& port,
         const std::optional<std::string>& trace) {
-    const auto request = RequestFromArguments(direction, arguments, PortNamed(port));
-    if (const auto* refusal = std::get_if<Refusal>(&request)) {
-        PrintGbkLine(RefusalText(*refusal));
+    ResultOf<TransferRequest> request = RequestFromArguments(direction, arguments, PortNamed(port));
+    if (!request.IsOk()) {
+        PrintGbkLine(request.Reason());
         return kExitUsage;
     }
     ConsoleStatus status;
@@ -40,9 +38,8 @@ int Run(Direction direction, const Arguments& arguments, const std::string& port
     const InterruptWatcher interrupts([cancel] { cancel->Cancel(); });
     ProgramFiles files = InstalledProgramFiles();
     if (trace) files.traceFile = FromUtf8(*trace);
-    TransferThread run(std::get<TransferRequest>(request), LoadSetup(files), status, {}, cancel);
-    const TransferEnd end = run.Wait();
-    if (end.outcome == TransferOutcome::succeeded) return kExitSuccess;
+    TransferThread run(std::move(request).Value(), LoadSetup(files), status, {}, cancel);
+    if (run.Wait().IsOk()) return kExitSuccess;
     return interrupts.ExitStatus().value_or(kExitFailure);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Texts of the front-end core, as GBK bytes (the UTF-8 text stands above
 // each): the device directories proposed for a picked file, the conventions
-// of the boxes, the reasons a request is refused, and what
+// of the boxes, the reasons a request is rejected, and what
 // the dialog says of typing, drops and replacing a file.
 // scripts/gbk-literal turns a text into such a literal.
 
@@ -31,7 +31,7 @@ inline constexpr std::string_view kPickerTitle = "\xB4\xF2\xBF\xAA\xB5\xE7\xC4\x
 // 所有文件 (*.*): the file picker's one filter
 inline constexpr std::string_view kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE (*.*)";
 
-// Why a picked file or a request is refused.
+// Why a picked file or a request is rejected.
 // 没有选择电脑文件
 inline constexpr std::string_view kNoPcFile =
     "\xC3\xBB\xD3\xD0\xD1\xA1\xD4\xF1\xB5\xE7\xC4\xD4\xCE\xC4\xBC\xFE";
@@ -83,7 +83,7 @@ inline constexpr std::string_view kPackageWithOthers =
     "\xCF\xC2\xD4\xD8\xB0\xFC\xD6\xBB\xC4\xDC\xB5\xA5\xB6\xC0\xB7\xA2\xCB\xCD";
 
 // What the dialog says while the user types, drops or fetches.
-// 文曲星文件名 / 文曲星目录: the box a typing refusal names
+// 文曲星文件名 / 文曲星目录: the box a typing rejection names
 inline constexpr std::string_view kNameBox = "\xCE\xC4\xC7\xFA\xD0\xC7\xCE\xC4\xBC\xFE\xC3\xFB";
 inline constexpr std::string_view kDirectoryBox = "\xCE\xC4\xC7\xFA\xD0\xC7\xC4\xBF\xC2\xBC";
 

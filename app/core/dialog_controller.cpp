@@ -44,12 +44,12 @@ void DialogController::SetBox(Box box, const UserText& text) {
     view_.ShowBox(box, text);
 }
 
-std::optional<std::string> DialogController::TypingRefusal(Box box, const UserText& text) const {
+std::optional<std::string> DialogController::TypingRejection(Box box, const UserText& text) const {
     const bool name = box == Box::deviceName;
     const std::optional<std::string> gbk = ToGbk(text);
     if (!gbk) {
         return std::string(
-            RefusalText(name ? Refusal::deviceNameNotGbk : Refusal::deviceDirectoryNotGbk));
+            RejectionText(name ? Rejection::deviceNameNotGbk : Rejection::deviceDirectoryNotGbk));
     }
     const std::size_t limit = name ? kMaxDeviceNameBytes : kMaxDeviceDirectoryBytes;
     if (gbk->size() <= limit) return std::nullopt;
@@ -58,8 +58,8 @@ std::optional<std::string> DialogController::TypingRefusal(Box box, const UserTe
 
 bool DialogController::Edit(Box box, const UserText& text) {
     if (box != Box::pcPath) {
-        if (const std::optional<std::string> refusal = TypingRefusal(box, text)) {
-            ShowLine(*refusal);
+        if (const std::optional<std::string> rejection = TypingRejection(box, text)) {
+            ShowLine(*rejection);
             return false;
         }
     }
@@ -117,10 +117,11 @@ void DialogController::Drop(const std::vector<std::filesystem::path>& files) {
         UsePicked(files.front());
         return;
     }
-    auto request =
+    ResultOf<TransferRequest> request =
         RequestFromArguments(Direction::send, Arguments{files, {}, {}, {}}, ChosenPort());
-    if (const auto* several = std::get_if<TransferRequest>(&request)) {
-        lead_ = texts::SeveralFiles(several->files.size(), several->files.front().shownName);
+    if (request.IsOk()) {
+        const std::vector<TransferFile>& several = request.Value().files;
+        lead_ = texts::SeveralFiles(several.size(), several.front().shownName);
     }
     Begin(std::move(request), Control::download);
 }
@@ -154,27 +155,26 @@ void DialogController::Upload() {
     if (Running()) return;
     CommitPcPath();
     const RequestBoxes boxes{Text(Box::pcPath), Text(Box::deviceName), Text(Box::deviceDirectory)};
-    auto request =
+    ResultOf<TransferRequest> request =
         RequestFromBoxes(Direction::receive, boxes, ChosenPort(), picked_, {false, fetchAsUtf8_});
-    auto* fetch = std::get_if<TransferRequest>(&request);
     std::error_code error;
-    if (fetch == nullptr || !std::filesystem::exists(fetch->files.front().pcPath, error)) {
+    if (!request.IsOk() || !std::filesystem::exists(request.Value().files.front().pcPath, error)) {
         Begin(std::move(request), Control::upload);
         return;
     }
-    const std::string question = texts::ReplacePcFile(fetch->files.front().shownName);
-    view_.Ask(question, [this, fetched = std::move(*fetch)](bool yes) mutable {
+    const std::string question = texts::ReplacePcFile(request.Value().files.front().shownName);
+    view_.Ask(question, [this, fetched = std::move(request).Value()](bool yes) mutable {
         if (yes && !Running()) Launch(std::move(fetched), Control::upload);
     });
 }
 
-void DialogController::Begin(std::variant<TransferRequest, Refusal> request, Control pressed) {
-    if (const Refusal* refusal = std::get_if<Refusal>(&request)) {
+void DialogController::Begin(ResultOf<TransferRequest> request, Control pressed) {
+    if (!request.IsOk()) {
         lead_.clear();
-        ShowLine(RefusalText(*refusal));
+        ShowLine(request.Reason());
         return;
     }
-    Launch(std::get<TransferRequest>(std::move(request)), pressed);
+    Launch(std::move(request).Value(), pressed);
 }
 
 void DialogController::Launch(TransferRequest request, Control pressed) {
@@ -183,6 +183,7 @@ void DialogController::Launch(TransferRequest request, Control pressed) {
     run_ = request;
     pressed_ = pressed;
     waiting_.clear();
+    endLine_ = EndLine();
     SetRunning(true);
     if (!lead_.empty()) ShowLine(lead_);
     view_.Run(std::move(request), cancel_);
@@ -244,6 +245,7 @@ void DialogController::ShowRunFile(std::string_view gbkText) {
 }
 
 void DialogController::OnRunStatus(std::string_view gbkText) {
+    endLine_.Saw(gbkText);
     if (gbkText == texts::kWaiting) {
         waiting_ = lead_.empty() ? std::string(gbkText) : lead_ + " " + std::string(gbkText);
         ShowLine(waiting_);
@@ -270,14 +272,14 @@ void DialogController::OnRunHint(std::string_view gbkText) {
     ShowLine(waiting_);
 }
 
-void DialogController::OnRunEnded(const TransferEnd& end) {
+void DialogController::OnRunEnded(const Result& end) {
     cancel_.reset();
     if (closing_) {
         view_.Close();
         return;
     }
-    std::string text = EndText(end);
-    if (end.outcome == TransferOutcome::succeeded) {
+    std::string text = endLine_.Text(end);
+    if (end.IsOk()) {
         store_.Write({PortSetting(run_.port), std::nullopt, std::nullopt});
         if (run_.files.size() > 1) text = texts::SentFiles(run_.files.size()) + " " + text;
     }

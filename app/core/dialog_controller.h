@@ -1,7 +1,7 @@
 #pragma once
 // The dialog's behaviour, written once for every face: the boxes and what
 // may be typed into them, proposals for a picked, dropped or typed PC file,
-// requests and refusals, the port list, the remembered choices, the state
+// requests and rejections, the port list, the remembered choices, the state
 // while a request runs and every text the dialog shows. A face implements
 // DialogView, relays each gesture here, and hands the run's texts and end
 // back on the dialog's thread (status_relay.h).
@@ -11,7 +11,7 @@
 //   a thread. One request runs at a time: while it runs, Download, Upload,
 //   Browse and drops do nothing, and 取消, Escape or closing cancel it.
 // - The name and directory boxes never take a text of more than 14 bytes
-//   of GBK or with a character GBK cannot hold: Edit refuses it whole and
+//   of GBK or with a character GBK cannot hold: Edit rejects it whole and
 //   says why on the status line. Proposals keep the naming rule as it is.
 // - A PC path typed by hand is proposed for when committed (Enter, leaving
 //   the box, or pressing 下载 or 上传): the name and directory boxes take the
@@ -32,14 +32,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "app/core/dialog_view.h"
 #include "app/core/picked_file.h"
 #include "app/core/port_list.h"
-#include "app/core/refusal.h"
+#include "app/core/rejection.h"
 #include "app/core/remembered.h"
+#include "app/core/run_texts.h"
 #include "status/status_sink.h"
 #include "transfer/run_transfer.h"
 
@@ -53,7 +53,7 @@ class DialogController {
     void Start();
 
     // The user's gestures.
-    bool Edit(Box box, const UserText& text);  // false: refused, the box keeps its text
+    bool Edit(Box box, const UserText& text);  // false: rejected, the box keeps its text
     void CommitPcPath();
     void Browse();
     void Drop(const std::vector<std::filesystem::path>& files);
@@ -71,7 +71,7 @@ class DialogController {
     void OnRunStatus(std::string_view gbkText);
     void OnRunProgress(std::string_view gbkText, Progress progress);
     void OnRunHint(std::string_view gbkText);
-    void OnRunEnded(const TransferEnd& end);
+    void OnRunEnded(const Result& end);
 
     bool Running() const { return cancel_ != nullptr; }
     const UserText& Text(Box box) const { return boxes_[static_cast<std::size_t>(box)]; }
@@ -82,9 +82,9 @@ class DialogController {
     void Propose(const Proposal& proposal, bool keepTyped);
     void ShowLine(std::string_view gbkText);
     void ClearStatus();
-    std::optional<std::string> TypingRefusal(Box box, const UserText& text) const;
+    std::optional<std::string> TypingRejection(Box box, const UserText& text) const;
     const PortChoice& ChosenPort() const { return ports_.at(chosen_).port; }
-    void Begin(std::variant<TransferRequest, Refusal> request, Control pressed);
+    void Begin(ResultOf<TransferRequest> request, Control pressed);
     void Confirm(TransferRequest request);
     void Launch(TransferRequest request, Control pressed);
     void SetRunning(bool running);
@@ -108,6 +108,7 @@ class DialogController {
     Control pressed_ = Control::download;
     std::string lead_;     // before the waiting text: which files go
     std::string waiting_;  // the waiting text and what the run adds about it
+    EndLine endLine_;      // what the run showed, for the line it leaves
     bool closing_ = false;
 };
 

@@ -10,49 +10,55 @@
 namespace kestrel {
 namespace {
 
-// One device box: its byte limit and its refusals, in the order checked.
+// One device box: its byte limit and its rejections, in the order checked.
 struct DeviceBox {
     std::size_t maxBytes;
-    Refusal notGbk;
-    Refusal space;
-    Refusal tooLong;
+    Rejection notGbk;
+    Rejection space;
+    Rejection tooLong;
 };
 
-constexpr DeviceBox kNameBox{kMaxDeviceNameBytes, Refusal::deviceNameNotGbk,
-                             Refusal::spaceInDeviceName, Refusal::deviceNameTooLong};
-constexpr DeviceBox kDirectoryBox{kMaxDeviceDirectoryBytes, Refusal::deviceDirectoryNotGbk,
-                                  Refusal::spaceInDeviceDirectory, Refusal::deviceDirectoryTooLong};
+constexpr DeviceBox kNameBox{kMaxDeviceNameBytes, Rejection::deviceNameNotGbk,
+                             Rejection::spaceInDeviceName, Rejection::deviceNameTooLong};
+constexpr DeviceBox kDirectoryBox{kMaxDeviceDirectoryBytes, Rejection::deviceDirectoryNotGbk,
+                                  Rejection::spaceInDeviceDirectory,
+                                  Rejection::deviceDirectoryTooLong};
+
+Result Rejected(Rejection why) {
+    return Result::Failed(RejectionText(why));
+}
 
 // The box's GBK text, or why it cannot be sent. A space is 0x20 in GBK as in
 // the user's text, so it is looked for after the conversion.
-std::variant<std::string, Refusal> DeviceBoxText(const UserText& text, const DeviceBox& box) {
+ResultOf<std::string> DeviceBoxText(const UserText& text, const DeviceBox& box) {
     std::optional<std::string> gbk = ToGbk(text);
-    if (!gbk) return box.notGbk;
-    if (gbk->find(' ') != std::string::npos) return box.space;
-    if (gbk->size() > box.maxBytes) return box.tooLong;
+    if (!gbk) return Rejected(box.notGbk);
+    if (gbk->find(' ') != std::string::npos) return Rejected(box.space);
+    if (gbk->size() > box.maxBytes) return Rejected(box.tooLong);
     return std::move(*gbk);
 }
 
 }  // namespace
 
-std::variant<TransferRequest, Refusal> RequestFromBoxes(
-    Direction direction, const RequestBoxes& boxes, const PortChoice& port,
-    const std::optional<std::filesystem::path>& picked, TextHandling text) {
-    if (boxes.pcPath.empty()) return Refusal::emptyPcPath;
-    if (boxes.deviceName.empty()) return Refusal::emptyDeviceName;
-    if (boxes.deviceDirectory.empty()) return Refusal::emptyDeviceDirectory;
+ResultOf<TransferRequest> RequestFromBoxes(Direction direction, const RequestBoxes& boxes,
+                                           const PortChoice& port,
+                                           const std::optional<std::filesystem::path>& picked,
+                                           TextHandling text) {
+    if (boxes.pcPath.empty()) return Rejected(Rejection::emptyPcPath);
+    if (boxes.deviceName.empty()) return Rejected(Rejection::emptyDeviceName);
+    if (boxes.deviceDirectory.empty()) return Rejected(Rejection::emptyDeviceDirectory);
 
-    auto name = DeviceBoxText(boxes.deviceName, kNameBox);
-    if (const Refusal* refusal = std::get_if<Refusal>(&name)) return *refusal;
-    auto directory = DeviceBoxText(boxes.deviceDirectory, kDirectoryBox);
-    if (const Refusal* refusal = std::get_if<Refusal>(&directory)) return *refusal;
+    ResultOf<std::string> name = DeviceBoxText(boxes.deviceName, kNameBox);
+    if (!name.IsOk()) return std::move(name).Failure();
+    ResultOf<std::string> directory = DeviceBoxText(boxes.deviceDirectory, kDirectoryBox);
+    if (!directory.IsOk()) return std::move(directory).Failure();
 
     TransferFile file;
     file.pcPath = std::filesystem::path(boxes.pcPath);
     file.type =
         picked && *picked == file.pcPath ? PickedFileType(file.pcPath) : FileTypeOf(file.pcPath);
-    file.deviceName = std::get<std::string>(std::move(name));
-    file.deviceDirectory = std::get<std::string>(std::move(directory));
+    file.deviceName = std::move(name).Value();
+    file.deviceDirectory = std::move(directory).Value();
     file.text = text;
     file.shownName = ToGbk(file.pcPath.filename().native()).value_or(file.deviceName);
     if (file.deviceDirectory == texts::kRootDirectory) {
@@ -72,38 +78,38 @@ std::variant<TransferRequest, Refusal> RequestFromBoxes(
 
 namespace {
 
-std::variant<TransferRequest, Refusal> RequestForOneFile(Direction direction,
-                                                         const std::filesystem::path& picked,
-                                                         const Arguments& arguments,
-                                                         const PortChoice& port) {
+ResultOf<TransferRequest> RequestForOneFile(Direction direction,
+                                            const std::filesystem::path& picked,
+                                            const Arguments& arguments, const PortChoice& port) {
     const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
-    if (!proposal) return Refusal::noPcFile;
+    if (!proposal) return Rejected(Rejection::noPcFile);
     RequestBoxes boxes = proposal->boxes;
     const bool package = direction == Direction::send && proposal->package;
     if (!package) {
         if (arguments.deviceName) boxes.deviceName = *arguments.deviceName;
         if (arguments.deviceDirectory) boxes.deviceDirectory = *arguments.deviceDirectory;
         // Without a name to send it under, say why none was proposed.
-        if (!proposal->nameProposed && boxes.deviceName.empty()) return Refusal::pcFileNameNotGbk;
+        if (!proposal->nameProposed && boxes.deviceName.empty()) {
+            return Rejected(Rejection::pcFileNameNotGbk);
+        }
     }
     return RequestFromBoxes(direction, boxes, port, picked, arguments.text);
 }
 
 }  // namespace
 
-std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
-                                                            const Arguments& arguments,
-                                                            const PortChoice& port) {
-    if (arguments.files.empty()) return Refusal::noPcFile;
+ResultOf<TransferRequest> RequestFromArguments(Direction direction, const Arguments& arguments,
+                                               const PortChoice& port) {
+    if (arguments.files.empty()) return Rejected(Rejection::noPcFile);
     const bool several = arguments.files.size() > 1;
-    if (several && arguments.deviceName) return Refusal::nameForSeveralFiles;
+    if (several && arguments.deviceName) return Rejected(Rejection::nameForSeveralFiles);
     TransferRequest whole;
     for (const std::filesystem::path& file : arguments.files) {
-        auto one = RequestForOneFile(direction, file, arguments, port);
-        if (const Refusal* refusal = std::get_if<Refusal>(&one)) return *refusal;
-        TransferRequest& request = std::get<TransferRequest>(one);
+        ResultOf<TransferRequest> one = RequestForOneFile(direction, file, arguments, port);
+        if (!one.IsOk()) return std::move(one).Failure();
+        TransferRequest& request = one.Value();
         if (several && request.kind == TransferKind::sendPackage) {
-            return Refusal::packageWithOthers;
+            return Rejected(Rejection::packageWithOthers);
         }
         whole.kind = request.kind;
         whole.port = request.port;

@@ -1,12 +1,12 @@
 #pragma once
 // Where the boxes of a dialog, or the words of the command line, become a
 // transfer request: the one place that reads the boxes' conventions ("root"
-// for the handheld's root, "下载包" for a package) and refuses what the
+// for the handheld's root, "下载包" for a package) and rejects what the
 // handheld would not take.
 //
 // Promises:
-// - RequestFromBoxes either accepts all three boxes or names the first reason
-//   to refuse them, checked in this order: an empty box (PC file, name,
+// - RequestFromBoxes either accepts all three boxes or fails with the first
+//   reason to reject them (RejectionText), checked in this order: an empty box (PC file, name,
 //   directory), then the name, then the directory, each for characters GBK
 //   cannot hold, a space, more than 14 bytes of GBK. Boxes are taken as they
 //   are: nothing is trimmed or cut.
@@ -16,25 +16,26 @@
 // - RequestFromArguments treats each FILE as a picked file: its proposal
 //   fills the boxes, --dir and --name replace theirs (a package keeps its
 //   own, since its entries name themselves). Several files go in one send;
-//   a name for all of them, or a package among them, is refused.
+//   a name for all of them, or a package among them, is rejected.
 
 #include <filesystem>
 #include <optional>
-#include <variant>
 #include <vector>
 
-#include "app/core/picked_file.h"
-#include "app/core/refusal.h"
 #include "app/core/gbk_text.h"
+#include "app/core/picked_file.h"
+#include "app/core/rejection.h"
+#include "status/result.h"
 #include "transfer/transfer_request.h"
 
 namespace kestrel {
 
 enum class Direction { send, receive };
 
-std::variant<TransferRequest, Refusal> RequestFromBoxes(
-    Direction direction, const RequestBoxes& boxes, const PortChoice& port,
-    const std::optional<std::filesystem::path>& picked, TextHandling text = {});
+ResultOf<TransferRequest> RequestFromBoxes(Direction direction, const RequestBoxes& boxes,
+                                           const PortChoice& port,
+                                           const std::optional<std::filesystem::path>& picked,
+                                           TextHandling text = {});
 
 struct Arguments {
     std::vector<std::filesystem::path> files;  // one for a receive
@@ -43,8 +44,7 @@ struct Arguments {
     TextHandling text{};
 };
 
-std::variant<TransferRequest, Refusal> RequestFromArguments(Direction direction,
-                                                            const Arguments& arguments,
-                                                            const PortChoice& port);
+ResultOf<TransferRequest> RequestFromArguments(Direction direction, const Arguments& arguments,
+                                               const PortChoice& port);
 
 }  // namespace kestrel

@@ -4,18 +4,19 @@
 
 namespace kestrel {
 
-std::string EndText(const TransferEnd& end) {
-    switch (end.outcome) {
-        case TransferOutcome::succeeded:
-            return std::string(texts::kSucceeded) + end.note;
-        case TransferOutcome::portUnavailable:
-            return end.reason;
-        case TransferOutcome::failed:
-        case TransferOutcome::cancelled:
-            break;
+void EndLine::Saw(std::string_view gbkText) {
+    if (gbkText == texts::kAborted) aborted_ = true;
+    if (gbkText == texts::kConvertedFromUtf8) converted_ = true;
+}
+
+std::string EndLine::Text(const Result& end) const {
+    if (end.IsOk()) {
+        return std::string(texts::kSucceeded) +
+               std::string(converted_ ? texts::kConvertedFromUtf8 : std::string_view());
     }
-    if (end.reason.empty()) return std::string(texts::kAborted);
-    return std::string(texts::kAbortedBecause) + end.reason;
+    if (!aborted_) return end.Reason();
+    if (end.Reason().empty()) return std::string(texts::kAborted);
+    return std::string(texts::kAbortedBecause) + end.Reason();
 }
 
 std::optional<int> PercentDone(Progress progress) {

@@ -22,7 +22,7 @@ TransferThread::~TransferThread() {
     if (thread_.joinable()) thread_.join();
 }
 
-TransferEnd TransferThread::Wait() {
+Result TransferThread::Wait() {
     if (thread_.joinable()) thread_.join();
     return end_;
 }

@@ -25,7 +25,7 @@ namespace kestrel {
 
 class TransferThread {
   public:
-    using Finished = std::function<void(const TransferEnd& end)>;
+    using Finished = std::function<void(const Result& end)>;
 
     TransferThread(TransferRequest request, TransferSetup setup, StatusSink& status,
                    Finished finished = {},
@@ -35,11 +35,11 @@ class TransferThread {
     TransferThread& operator=(const TransferThread&) = delete;
 
     void Cancel() { cancel_->Cancel(); }
-    TransferEnd Wait();
+    Result Wait();
 
   private:
     std::shared_ptr<CancelSwitch> cancel_;
-    TransferEnd end_;
+    Result end_ = Result::Ok();
     std::thread thread_;  // last: starts once everything it uses exists
 };
 

@@ -33,7 +33,7 @@ std::vector<std::filesystem::path> DroppedFiles(const QMimeData& data) {
     return files;
 }
 
-// A box's typing, put to the controller before it lands: a refused edit
+// A box's typing, put to the controller before it lands: a rejected edit
 // leaves the box as it was.
 class BoxValidator : public QValidator {
   public:
@@ -99,7 +99,7 @@ class MainDialog::View final : public DialogView {
     void Run(TransferRequest request, std::shared_ptr<CancelSwitch> cancel) override {
         d_.run_ = std::make_unique<TransferThread>(
             std::move(request), LoadSetup(d_.services_.files), d_.status_,
-            [this](const TransferEnd& end) {
+            [this](const Result& end) {
                 QMetaObject::invokeMethod(
                     &d_,
                     [this, end] {

@@ -146,7 +146,7 @@ class MainDialog::View final : public DialogView {
         HANDLE ended = d_.runEnded_.get();
         d_.run_ = std::make_unique<TransferThread>(
             std::move(request), LoadSetup(d_.setup_.files), d_.status_,
-            [window, ended](const TransferEnd&) {
+            [window, ended](const Result&) {
                 SetEvent(ended);
                 PostMessageW(window, kTransferEndedMessage, 0, 0);
             },
@@ -302,7 +302,7 @@ void MainDialog::OnCommand(int id, int code) {
     }
 }
 
-// A refused edit goes back: the box keeps what the controller holds, the
+// A rejected edit goes back: the box keeps what the controller holds, the
 // caret where the typing began.
 void MainDialog::OnEdited(Box box, int id) {
     HWND edit = EditOf(window_, id);
@@ -320,7 +320,7 @@ void MainDialog::OnEdited(Box box, int id) {
 
 void MainDialog::OnTransferEnded() {
     if (!run_) return;
-    const TransferEnd end = run_->Wait();  // the run is over: this joins its thread at once
+    const Result end = run_->Wait();  // the run is over: this joins its thread at once
     run_.reset();
     controller_.OnRunEnded(end);
 }

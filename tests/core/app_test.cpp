@@ -16,7 +16,7 @@
 #include "app/core/dialog_controller.h"
 #include "app/core/picked_file.h"
 #include "app/core/program_setup.h"
-#include "app/core/refusal.h"
+#include "app/core/rejection.h"
 #include "app/core/remembered.h"
 #include "app/core/request_form.h"
 #include "app/core/transfer_thread.h"
@@ -90,36 +90,35 @@ TEST(App, RequestFromBoxes) {
         const char* pc;
         std::string name;
         std::string directory;
-        std::optional<Refusal> refusal;
+        std::optional<Rejection> rejection;
     } rows[] = {
-        {"", "", "", Refusal::emptyPcPath},
-        {"a", "", "", Refusal::emptyDeviceName},
-        {"a", "n", "", Refusal::emptyDeviceDirectory},
-        {"a", std::string(kNotGbk) + " abcdefghijklmnop", "d d", Refusal::deviceNameNotGbk},
-        {"a", "a b c d e f g h i", "d d", Refusal::spaceInDeviceName},
-        {"a", "abcdefghijklmno", "d d", Refusal::deviceNameTooLong},
-        {"a", "n", std::string(kNotGbk) + " " + dirOf15, Refusal::deviceDirectoryNotGbk},
-        {"a", "n", "d " + dirOf15, Refusal::spaceInDeviceDirectory},
-        {"a", "n", dirOf15, Refusal::deviceDirectoryTooLong},
+        {"", "", "", Rejection::emptyPcPath},
+        {"a", "", "", Rejection::emptyDeviceName},
+        {"a", "n", "", Rejection::emptyDeviceDirectory},
+        {"a", std::string(kNotGbk) + " abcdefghijklmnop", "d d", Rejection::deviceNameNotGbk},
+        {"a", "a b c d e f g h i", "d d", Rejection::spaceInDeviceName},
+        {"a", "abcdefghijklmno", "d d", Rejection::deviceNameTooLong},
+        {"a", "n", std::string(kNotGbk) + " " + dirOf15, Rejection::deviceDirectoryNotGbk},
+        {"a", "n", "d " + dirOf15, Rejection::spaceInDeviceDirectory},
+        {"a", "n", dirOf15, Rejection::deviceDirectoryTooLong},
         {"a", "abcdefghijklmn", dirOf15.substr(1), std::nullopt},
         {"a", "一二三四五六七", "一二三四五六七", std::nullopt},
-        {"a", "一二三四五六七八", "d", Refusal::deviceNameTooLong},
-        {"a", "n", "一二三四五六七八", Refusal::deviceDirectoryTooLong},
+        {"a", "一二三四五六七八", "d", Rejection::deviceNameTooLong},
+        {"a", "n", "一二三四五六七八", Rejection::deviceDirectoryTooLong},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name + "|" + row.directory);
         const auto result = RequestFromBoxes(Direction::send,
                                              {U(row.pc), U(row.name), U(row.directory)}, kPort, {});
-        const Refusal* refusal = std::get_if<Refusal>(&result);
-        EXPECT_EQ(refusal ? std::optional(*refusal) : std::nullopt, row.refusal);
-        if (const auto* request = std::get_if<TransferRequest>(&result)) {
-            EXPECT_EQ(request->files.at(0).deviceName, Gbk(row.name));
-            EXPECT_EQ(request->files.at(0).deviceDirectory, Gbk(row.directory));
+        EXPECT_EQ(result.Reason(), row.rejection ? RejectionText(*row.rejection) : "");
+        if (result.IsOk()) {
+            EXPECT_EQ(result.Value().files.at(0).deviceName, Gbk(row.name));
+            EXPECT_EQ(result.Value().files.at(0).deviceDirectory, Gbk(row.directory));
         }
     }
-    std::set<std::string_view> reasons;  // each refusal names its own box and fault
+    std::set<std::string_view> reasons;  // each rejection names its own box and fault
     for (const auto& row : rows) {
-        if (row.refusal) reasons.insert(RefusalText(*row.refusal));
+        if (row.rejection) reasons.insert(RejectionText(*row.rejection));
     }
     EXPECT_EQ(reasons.size(), 9U);
 }
@@ -162,8 +161,8 @@ TEST(App, RequestKindsAndTypes) {
         SCOPED_TRACE(row.pc);
         const RequestBoxes boxes{U(row.pc), U(row.name), U(row.directory)};
         const auto result = RequestFromBoxes(row.direction, boxes, kPort, row.picked);
-        ASSERT_TRUE(std::holds_alternative<TransferRequest>(result));
-        const TransferRequest& request = std::get<TransferRequest>(result);
+        ASSERT_TRUE(result.IsOk());
+        const TransferRequest& request = result.Value();
         EXPECT_EQ(request.kind, row.kind);
         EXPECT_EQ(request.files.at(0).type, row.type);
         const bool root = row.directory == std::string_view("root");
@@ -178,29 +177,29 @@ TEST(App, RequestFromArguments) {
         Arguments arguments;
         TransferKind kind;
         const char* name;
-        std::optional<Refusal> refusal = std::nullopt;
+        std::optional<Rejection> rejection = std::nullopt;
         Direction direction = Direction::send;
     } rows[] = {
         {{{"x.pac"}, U("D"), U("n")}, TransferKind::receive, "n", {}, Direction::receive},
         {{{"x.pac"}, {}, U("n")}, TransferKind::sendPackage, "下载包"},  // a package keeps its name
         {{{notGbk}, U("D"), U("n")}, TransferKind::send, "n"},
-        {{{notGbk}, U("D"), {}}, TransferKind::send, "", Refusal::pcFileNameNotGbk},
-        {{{""}, U("D"), U("n")}, TransferKind::send, "", Refusal::noPcFile},
+        {{{notGbk}, U("D"), {}}, TransferKind::send, "", Rejection::pcFileNameNotGbk},
+        {{{""}, U("D"), U("n")}, TransferKind::send, "", Rejection::noPcFile},
         {{{"a.dat", "b.txt"}, U("D"), {}}, TransferKind::send, "a.dat"},
-        {{{"a", "b.dat"}, U("D"), U("n")}, TransferKind::send, "", Refusal::nameForSeveralFiles},
-        {{{"a.dat", "x.pac"}, U("D"), {}}, TransferKind::send, "", Refusal::packageWithOthers},
+        {{{"a", "b.dat"}, U("D"), U("n")}, TransferKind::send, "", Rejection::nameForSeveralFiles},
+        {{{"a.dat", "x.pac"}, U("D"), {}}, TransferKind::send, "", Rejection::packageWithOthers},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         const auto result = RequestFromArguments(row.direction, row.arguments, kPort);
-        const Refusal* refusal = std::get_if<Refusal>(&result);
-        EXPECT_EQ(refusal ? std::optional(*refusal) : std::nullopt, row.refusal);
-        if (const auto* request = std::get_if<TransferRequest>(&result)) {
-            EXPECT_EQ(request->kind, row.kind);
-            EXPECT_EQ(request->files.size(), row.arguments.files.size());
-            EXPECT_EQ(request->files.at(0).deviceName, Gbk(row.name));
+        EXPECT_EQ(result.Reason(), row.rejection ? RejectionText(*row.rejection) : "");
+        if (result.IsOk()) {
+            const TransferRequest& request = result.Value();
+            EXPECT_EQ(request.kind, row.kind);
+            EXPECT_EQ(request.files.size(), row.arguments.files.size());
+            EXPECT_EQ(request.files.at(0).deviceName, Gbk(row.name));
             const bool package = row.kind == TransferKind::sendPackage;
-            EXPECT_EQ(request->files.at(0).deviceDirectory, package ? "*" : "D");
+            EXPECT_EQ(request.files.at(0).deviceDirectory, package ? "*" : "D");
         }
     }
 }
@@ -218,7 +217,7 @@ TEST(App, TextCharactersOnTheWay) {
         K kind;
         Bytes text;  // the PC's file, or the handheld's
         TextHandling handling;
-        std::optional<Bytes> expected;  // what the handheld gets, or the PC file; unset: refused
+        std::optional<Bytes> expected;  // what the handheld gets, or the PC file; unset: rejected
         bool note = false;
     } rows[] = {
         {"UTF-8", K::send, utf8, {}, gbk, true},
@@ -243,13 +242,12 @@ TEST(App, TextCharactersOnTheWay) {
         if (send) WriteFileBytes(line.dir / "a.txt", row.text);
         TransferRequest request = OneFile(row.kind, line.dir / "a.txt", "D", "a", FileType::kText);
         request.files[0].text = row.handling;
-        const TransferEnd end = line.Run(request);
-        EXPECT_EQ(end.reason, row.expected ? "" : notInGbk);
-        EXPECT_EQ(end.note, row.note ? texts::kConvertedFromUtf8 : "");
+        const Result end = line.Run(request);
+        EXPECT_EQ(end.Reason(), row.expected ? "" : notInGbk);
         EXPECT_EQ(line.status.Saw(texts::kConvertedFromUtf8), row.note);
         const Bytes wrote = line.PcWrote(), frame = Frame(4, wrapped);
         if (!row.expected) {
-            EXPECT_TRUE(wrote.empty()) << "refused before the greeting";
+            EXPECT_TRUE(wrote.empty()) << "rejected before the greeting";
         } else if (send) {
             EXPECT_NE(std::search(wrote.begin(), wrote.end(), frame.begin(), frame.end()),
                       wrote.end());
@@ -259,10 +257,9 @@ TEST(App, TextCharactersOnTheWay) {
     }
 }
 
-TransferEnd RunOnThread(const std::variant<TransferRequest, Refusal>& request,
-                        const TransferSetup& setup) {
+Result RunOnThread(ResultOf<TransferRequest> request, const TransferSetup& setup) {
     RecordingStatus status;
-    TransferThread thread(std::get<TransferRequest>(request), setup, status);
+    TransferThread thread(Must(std::move(request)), setup, status);
     return thread.Wait();
 }
 
@@ -276,18 +273,18 @@ TEST(App, PickedTextThroughTheBuiltInHandheld) {
     files.tempDirectory = dir.Path();
     const TransferSetup setup = LoadSetup(files);
     WriteFileText(dir / "NOTE.TXT", "hello");
-    const TransferEnd sent = RunOnThread(
+    const Result sent = RunOnThread(
         RequestFromArguments(Direction::send, {{dir / "NOTE.TXT"}, {}, {}}, builtIn), setup);
-    EXPECT_EQ(sent.outcome, TransferOutcome::succeeded) << sent.reason;
+    EXPECT_TRUE(sent.IsOk()) << sent.Reason();
     const Bytes onHandheld = ReadFileBytes(dir / "handheld" / U("文本文件") / "NOTE.txt");
     ASSERT_EQ(onHandheld.size(), 29U);
     EXPECT_EQ(ToHex(Bytes(onHandheld.begin(), onHandheld.begin() + 8)), "00 00 00 00 00 01 00 18");
 
-    const TransferEnd back = RunOnThread(
+    const Result back = RunOnThread(
         RequestFromArguments(Direction::receive, {{dir / "BACK.TXT"}, U("文本文件"), U("NOTE.txt")},
                              builtIn),
         setup);
-    EXPECT_EQ(back.outcome, TransferOutcome::succeeded) << back.reason;
+    EXPECT_TRUE(back.IsOk()) << back.Reason();
     EXPECT_EQ(ReadFileBytes(dir / "BACK.TXT"), FromText("hello"));
 }
 
@@ -299,22 +296,22 @@ TEST(App, TransferThreadEndsOnceWhenCancelledOrDestroyed) {
         ScriptedLine line;  // a handheld that never says a word
         WriteFileText(line.dir / "a", "abc");
         std::atomic<int> calls{0};
-        std::atomic<TransferOutcome> outcome{TransferOutcome::succeeded};
+        std::atomic<Result::Kind> kind{Result::Kind::ok};
         {
             TransferThread thread(OneFile(TransferKind::send, line.dir / "a", "d", "a"), line.setup,
-                                  line.status, [&](const TransferEnd& end) {
+                                  line.status, [&](const Result& end) {
                                       ++calls;
-                                      outcome = end.outcome;
+                                      kind = end.GetKind();
                                       throw std::runtime_error("a front end's mistake");
                                   });
             while (!line.status.Saw(texts::kWaiting)) std::this_thread::yield();
             if (!destroyed) {
                 thread.Cancel();
-                EXPECT_EQ(thread.Wait().outcome, TransferOutcome::cancelled);
+                EXPECT_EQ(thread.Wait().GetKind(), Result::Kind::cancelled);
             }
         }
         EXPECT_EQ(calls, 1);
-        EXPECT_EQ(outcome, TransferOutcome::cancelled);
+        EXPECT_EQ(kind, Result::Kind::cancelled);
     }
 }
 
@@ -445,8 +442,11 @@ struct DialogRig {
         view.pick = file;
         controller.Browse();
     }
-    void End(TransferOutcome outcome, std::string reason = {}) {
-        controller.OnRunEnded({outcome, std::move(reason), {}});
+    // A run's end as a run shows it: its reason and "终止传输", or success.
+    void End(const Result& end) {
+        if (!end.IsOk()) controller.OnRunStatus(end.Reason());
+        controller.OnRunStatus(end.IsOk() ? texts::kSucceeded : texts::kAborted);
+        controller.OnRunEnded(end);
     }
 
     ScratchDir dir;
@@ -566,20 +566,20 @@ TEST(Dialog, SeveralDroppedFiles) {
         rig.controller.OnRunStatus(Gbk("下载b.txt"));
         EXPECT_EQ(rig.view.boxes[0], (rig.dir / "b.txt").native()) << "the file being sent";
         EXPECT_EQ(rig.view.boxes[2], U("文本文件"));
-        rig.End(TransferOutcome::succeeded);
+        rig.End(Result::Ok());
         EXPECT_EQ(rig.view.status, Gbk("共发送了2个文件 传输成功。"));
         EXPECT_EQ(rig.view.runs.size(), 1U);
     }
 }
 
-TEST(Dialog, RefusedRequestsSayWhy) {
+TEST(Dialog, RejectedRequestsSayWhy) {
     const struct {
         const char *pc, *name, *directory;
-        Refusal refusal;
+        Rejection rejection;
     } rows[] = {
-        {"", "n", "d", Refusal::emptyPcPath},
-        {"a.dat", "n m", "d", Refusal::spaceInDeviceName},
-        {"a.dat", "n", "", Refusal::emptyDeviceDirectory},
+        {"", "n", "d", Rejection::emptyPcPath},
+        {"a.dat", "n m", "d", Rejection::spaceInDeviceName},
+        {"a.dat", "n", "", Rejection::emptyDeviceDirectory},
     };
     for (const auto& row : rows) {
         DialogRig rig;
@@ -589,7 +589,7 @@ TEST(Dialog, RefusedRequestsSayWhy) {
         rig.Type(Box::deviceDirectory, row.directory);
         rig.controller.Download();
         EXPECT_TRUE(rig.view.runs.empty());
-        EXPECT_EQ(rig.view.status, RefusalText(row.refusal));
+        EXPECT_EQ(rig.view.status, RejectionText(row.rejection));
         rig.Type(Box::deviceName, "m");
         EXPECT_EQ(rig.view.status, "") << "a box that changes clears what was said";
     }
@@ -624,7 +624,7 @@ TEST(Dialog, CancelledAndClosed) {
         EXPECT_EQ(rig.view.closed, row.closedAtOnce);
         if (!row.running) continue;
         EXPECT_TRUE(rig.view.cancel->Cancelled());
-        rig.End(TransferOutcome::cancelled, std::string(texts::kCancelled));
+        rig.End(Result::Cancelled(texts::kCancelled));
         EXPECT_EQ(rig.view.closed, row.closedAtEnd);
         if (row.closedAtEnd) continue;
         EXPECT_EQ(rig.view.status, Gbk("终止传输：已取消"));
@@ -636,7 +636,6 @@ TEST(Dialog, CancelledAndClosed) {
 
 // What the line and the title show as the run reports, and when it ends.
 TEST(Dialog, WaitingProgressAndEndTexts) {
-    using O = TransferOutcome;
     const std::string waiting(texts::kWaiting), listening = Gbk("正在监听串口COM1");
     const struct {
         const char* name;
@@ -672,22 +671,28 @@ TEST(Dialog, WaitingProgressAndEndTexts) {
         {"success, and its note",
          [](DialogController& c) {
              c.OnRunProgress("    0k", {4096, 4096});
-             c.OnRunEnded({O::succeeded, {}, std::string(texts::kConvertedFromUtf8)});
+             c.OnRunStatus(texts::kConvertedFromUtf8);
+             c.OnRunStatus(texts::kSucceeded);
+             c.OnRunEnded(Result::Ok());
          },
          Gbk("传输成功。已将UTF-8文本转换为GBK")},
         {"a failure keeps its reason",
          [](DialogController& c) {
-             c.OnRunEnded({O::failed, "R", {}});
+             c.OnRunStatus("R");
+             c.OnRunStatus(texts::kAborted);
+             c.OnRunEnded(Result::Failed("R"));
          },
          Gbk("终止传输：R")},
         {"a failure without one",
          [](DialogController& c) {
-             c.OnRunEnded({O::failed, {}, {}});
+             c.OnRunStatus(texts::kAborted);
+             c.OnRunEnded(Result::Failed({}));
          },
          Gbk("终止传输")},
         {"a port that did not open",
          [](DialogController& c) {
-             c.OnRunEnded({O::portUnavailable, Gbk("无法打开串口COM2!"), {}});
+             c.OnRunStatus(Gbk("无法打开串口COM2!"));  // nothing begun, nothing aborted
+             c.OnRunEnded(Result::Failed(Gbk("无法打开串口COM2!")));
          },
          Gbk("无法打开串口COM2!")},
     };
@@ -735,7 +740,7 @@ TEST(Dialog, RememberedChoicesAndPorts) {
         std::vector<std::string> defaults;
         std::vector<std::string> labels;  // the list, 自动查找 and 虚拟文曲星 left out
         PortChoice chosen;
-        TransferOutcome outcome = TransferOutcome::succeeded;
+        bool succeeds = true;
     } rows[] = {
         {"a first run without ports", {}, {}, {}, {}, {P::builtInHandheld, {}}},
         {"a first run takes the first port present",
@@ -763,7 +768,7 @@ TEST(Dialog, RememberedChoicesAndPorts) {
          {},
          {"ttyUSB0"},
          {P::serial, usb0},
-         TransferOutcome::failed},
+         false},
         {"Windows: COM1 to COM4 and the ports present",
          {"COM3", "COM7"},
          {},
@@ -791,8 +796,8 @@ TEST(Dialog, RememberedChoicesAndPorts) {
         EXPECT_FALSE(rig.view.runs[0].files[0].text.keepBytes) << "UTF-8 text still goes as GBK";
         EXPECT_EQ(rig.store.kept.fetchAsUtf8, true);
         EXPECT_EQ(rig.store.kept.directory, U("文本文件"));
-        rig.End(row.outcome);
-        const bool succeeded = row.outcome == TransferOutcome::succeeded;
+        rig.End(row.succeeds ? Result::Ok() : Result::Failed("R"));
+        const bool succeeded = row.succeeds;
         EXPECT_EQ(rig.store.kept.port.has_value(), succeeded || wasRemembered);
         if (succeeded) {
             EXPECT_EQ(rig.store.kept.port, PortSetting(row.chosen));
@@ -828,7 +833,7 @@ TEST(Dialog, StablePortNamesAndRefreshing) {
     rig.Pick(rig.dir / "a.dat");
     rig.controller.Download();
     EXPECT_EQ(rig.view.runs.at(0).port.name, stable);
-    rig.End(TransferOutcome::succeeded);
+    rig.End(Result::Ok());
     EXPECT_EQ(rig.store.kept.port, "serial:" + stable);
 }
 

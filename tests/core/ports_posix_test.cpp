@@ -113,8 +113,8 @@ TEST(PortsPosix, AHandheldLeftMidSessionGreetsAgain) {
                                              return OpenSerialPort(path);
                                          }});
     WriteFileText(rig.Pc("a.dat"), "abc");
-    EXPECT_EQ(rig.Run(OneFile(TransferKind::send, rig.Pc("a.dat"), "D", "a.dat")).outcome,
-              TransferOutcome::failed);
+    EXPECT_EQ(rig.Run(OneFile(TransferKind::send, rig.Pc("a.dat"), "D", "a.dat")).GetKind(),
+              Result::Kind::failed);
     const std::unique_ptr<Port> again = Must(OpenSerialPort(path));
     std::uint8_t byte = 0;  // the handheld's 0x05 from before may come first
     while (again->Read(std::span(&byte, 1), 2s).IsOk() && byte != 0x57) {
@@ -141,8 +141,8 @@ TEST(PortsPosix, AnAutomaticPortIsTheOneTheHandheldGreetsOn) {
         std::condition_variable_any().wait_for(lock, stop, 5s, [] { return false; });
         cancel.Cancel();
     });
-    const TransferEnd end = RunTransfer(request, rig.setup, rig.status, cancel);
-    EXPECT_EQ(end.outcome, TransferOutcome::succeeded) << end.reason;
+    const Result end = RunTransfer(request, rig.setup, rig.status, cancel);
+    EXPECT_TRUE(end.IsOk()) << end.Reason();
     EXPECT_EQ(ReadFileBytes(rig.Root() / "D" / "a.dat"), FromText("abc"));
     EXPECT_TRUE(rig.status.Saw(texts::FoundOn(names[1])));
     for (WatchedPort& port : ports) port.ExpectUntouched();  // the handheld's own has no master

@@ -18,7 +18,7 @@ namespace kestrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Outcome = TransferOutcome;
+using Kind = Result::Kind;
 
 Bytes Repeat(const Bytes& bytes, std::size_t times) {
     Bytes out;
@@ -285,15 +285,15 @@ TEST(Transfer, GoldenExchanges) {
         TransferRequest request =
             OneFile(row.kind, line.dir / "FILE", row.directory, "a.dat", row.type);
         if (row.before) row.before(line, request);
-        const TransferEnd end = line.Run(request);
-        EXPECT_EQ(end.outcome, row.reason.empty() ? Outcome::succeeded : Outcome::failed);
-        ExpectReason(end.reason, row.reason);
+        const Result end = line.Run(request);
+        EXPECT_EQ(end.IsOk(), row.reason.empty());
+        ExpectReason(end.Reason(), row.reason);
         const std::vector<std::string> shown = line.status.Texts();
         ASSERT_GE(shown.size(), 2U);
         if (row.reason.empty()) {
             EXPECT_EQ(shown.back(), texts::kSucceeded);
         } else {
-            EXPECT_EQ(shown[shown.size() - 2], end.reason);
+            EXPECT_EQ(shown[shown.size() - 2], end.Reason());
             EXPECT_EQ(shown.back(), texts::kAborted);
         }
         if (row.pcWrote) {
@@ -324,19 +324,19 @@ TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
     const struct {
         P kind;
         PortOpener open;
-        Outcome outcome;
+        bool begun;  // the port opened: "终止传输" follows the reason
         std::string reason;
     } rows[] = {
         {P::serial, [](const PortChoice&) -> Opened { return Result::Failed("busy"); },
-         Outcome::portUnavailable, "busy"},
+         false, "busy"},
         {P::automatic, [](const PortChoice&) -> Opened { return Result::Failed("busy"); },
-         Outcome::portUnavailable, Gbk("没有找到文曲星：没有可以打开的串口 COM8")},
+         false, Gbk("没有找到文曲星：没有可以打开的串口 COM8")},
         {P::serial, [](const PortChoice&) -> Opened { throw std::runtime_error("x"); },
-         Outcome::failed, std::string(texts::kUnexpectedError)},
-        {P::builtInHandheld, {}, Outcome::portUnavailable, Gbk("无法打开串口虚拟文曲星!")},
+         true, std::string(texts::kUnexpectedError)},
+        {P::builtInHandheld, {}, false, Gbk("无法打开串口虚拟文曲星!")},
         {P::serial, [&closed](const PortChoice&) -> Opened {
              return std::unique_ptr<Port>(std::make_unique<ThrowingPort>(closed)); },
-         Outcome::failed, std::string(texts::kNoMemory)},
+         true, std::string(texts::kNoMemory)},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -348,11 +348,10 @@ TEST(Transfer, PortsThatCannotBeOpenedOrThatThrow) {
         line.setup.traceFile = line.dir / "trace";
         TransferRequest request = OneFile(TransferKind::send, line.dir / "a", "D", "a");
         request.port = {row.kind, "COM9"};
-        const TransferEnd end = line.Run(request);
-        EXPECT_EQ(end.outcome, row.outcome);
-        EXPECT_EQ(end.reason, row.reason);
-        const bool failed = row.outcome == Outcome::failed;
-        EXPECT_EQ(line.status.Texts().back(), failed ? texts::kAborted : row.reason);
+        const Result end = line.Run(request);
+        EXPECT_EQ(end.GetKind(), Kind::failed);
+        EXPECT_EQ(end.Reason(), row.reason);
+        EXPECT_EQ(line.status.Texts().back(), row.begun ? texts::kAborted : row.reason);
         EXPECT_EQ(Lines(line.dir / "trace").back(), "outcome: " + Utf8(row.reason));
     }
     EXPECT_TRUE(closed);
@@ -391,8 +390,7 @@ TEST(Transfer, WaitingForTheHandheld) {
         if (row.cancelFirst) line.cancel.Cancel();
         TransferRequest request = OneFile(TransferKind::send, line.dir / "a", "D", "a");
         request.port.kind = row.port;
-        const TransferEnd end = line.Run(request);
-        EXPECT_EQ(end.outcome, Outcome::cancelled);
+        EXPECT_EQ(line.Run(request).GetKind(), Kind::cancelled);
         std::vector<std::string> shown = {std::string(texts::kWaiting)};
         shown.insert(shown.end(), row.shown.begin(), row.shown.end());
         shown.insert(shown.end(), {std::string(texts::kCancelled), std::string(texts::kAborted)});

@@ -126,11 +126,11 @@ void RunMatrix(const Scenario& scenario, const char* line,
             HandheldOptions options;
             options.faults = {{kind, at}};
             HandheldRig rig(std::move(options), makeLine());
-            const TransferEnd end = rig.Run(scenario.prepare(rig));
-            const bool succeeded = end.outcome == TransferOutcome::succeeded;
+            const Result end = rig.Run(scenario.prepare(rig));
+            const bool succeeded = end.IsOk();
             const bool expected = Succeeds(kind, at, scenario.steps);
             EXPECT_EQ(succeeded, expected);
-            EXPECT_TRUE(succeeded || end.outcome == TransferOutcome::failed);
+            EXPECT_NE(end.GetKind(), Result::Kind::cancelled);
             EXPECT_EQ(rig.status.Texts().back(), succeeded ? texts::kSucceeded : texts::kAborted);
             // The handheld counted the packets as the steps list them, up to the fault's.
             const HandheldRecord trace = rig.GetRecord();

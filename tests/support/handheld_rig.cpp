@@ -39,7 +39,7 @@ HandheldRig::~HandheldRig() {
     serving_.join();
 }
 
-TransferEnd HandheldRig::Run(const TransferRequest& request) {
+Result HandheldRig::Run(const TransferRequest& request) {
     CancelSwitch cancel;
     return RunTransfer(request, setup, status, cancel);
 }

@@ -37,7 +37,7 @@ class HandheldRig {
 
     std::filesystem::path Root() const { return dir / "device"; }
     std::filesystem::path Pc(const std::filesystem::path& name) const { return dir / "pc" / name; }
-    TransferEnd Run(const TransferRequest& request);
+    Result Run(const TransferRequest& request);
     HandheldRecord GetRecord() const { return handheld_.GetRecord(); }
 
     ScratchDir dir;
@@ -56,7 +56,7 @@ class ScriptedLine {
     ScriptedLine();
 
     void Handheld(const Bytes& bytes) { (void)handheldEnd_->Write(bytes); }
-    TransferEnd Run(const TransferRequest& request) {
+    Result Run(const TransferRequest& request) {
         return RunTransfer(request, setup, status, cancel);
     }
     Bytes PcWrote() { return Drain(*handheldEnd_); }

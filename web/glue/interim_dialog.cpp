@@ -1,5 +1,5 @@
 // INTERIM: the dialog's rules for the page, taken from the same app
-// functions the Qt dialog calls (proposals, refusals, remembered choices,
+// functions the Qt dialog calls (proposals, rejections, remembered choices,
 // end texts), until the dialog controller of app/core takes their place.
 // The page forwards each gesture here; everything shown goes out through
 // PageView. One transfer at a time: the page queues gestures while one runs.
@@ -9,7 +9,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "app/core/app_texts.h"
@@ -64,23 +63,21 @@ TransferSetup PageSetup() {
 }
 
 // What a 上传 brought: the file, or what arrived of it before the run failed.
-void OfferReceived(const TransferRequest& request, const TransferEnd& end) {
+void OfferReceived(const TransferRequest& request, const Result& end) {
     if (request.kind != TransferKind::receive) return;
     const std::filesystem::path& landing = request.files.front().pcPath;
-    const std::filesystem::path offered =
-        end.outcome == TransferOutcome::succeeded ? landing : PartialPath(landing);
+    const std::filesystem::path offered = end.IsOk() ? landing : PartialPath(landing);
     std::error_code error;
     if (!std::filesystem::is_regular_file(offered, error)) return;
     PageView::OfferDownload(offered.string(), offered.filename().string());
 }
 
-void Run(std::variant<TransferRequest, Refusal> formed, std::string_view directory,
-         bool fetchAsUtf8) {
-    if (const auto* refusal = std::get_if<Refusal>(&formed)) {
-        PageView::ShowStatus(Utf8(RefusalText(*refusal)));
+void Run(ResultOf<TransferRequest> formed, std::string_view directory, bool fetchAsUtf8) {
+    if (!formed.IsOk()) {
+        PageView::ShowStatus(Utf8(formed.Reason()));
         return;
     }
-    TransferRequest& request = std::get<TransferRequest>(formed);
+    TransferRequest& request = formed.Value();
     PageView::Remember(kPortKey, PortSetting(request.port));
     PageView::Remember(kDirectoryKey, directory);
     PageView::Remember(kUtf8Key, fetchAsUtf8 ? "1" : "");
@@ -91,9 +88,9 @@ void Run(std::variant<TransferRequest, Refusal> formed, std::string_view directo
     PageView::ShowRunning(true);
     PageStatus status;
     CancelSwitch cancel;  // the page cancels through its ports, see serial_ports.js
-    const TransferEnd end = RunTransfer(request, PageSetup(), status, cancel);
+    const Result end = RunTransfer(request, PageSetup(), status, cancel);
     OfferReceived(request, end);
-    PageView::ShowStatus(Utf8(EndText(end)));
+    PageView::ShowStatus(Utf8(status.EndText(end)));
     PageView::ShowTitle(WindowTitle(std::nullopt));
     PageView::ShowRunning(false);
 }

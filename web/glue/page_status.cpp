@@ -9,6 +9,7 @@
 namespace kestrel::web {
 
 void PageStatus::ShowStatus(std::string_view gbkText) {
+    endLine_.Saw(gbkText);
     // A text that is not GBK is a fault of the program, but still shown.
     PageView::ShowStatus(GbkToUtf8(gbkText).value_or(std::string(gbkText)));
 }

@@ -1,36 +1,36 @@
-#include "app/core/refusal.h"
+#include "app/core/rejection.h"
 
 #include "app/core/app_texts.h"
 
 namespace kestrel {
 
-std::string_view RefusalText(Refusal refusal) {
-    switch (refusal) {
-        case Refusal::noPcFile:
+std::string_view RejectionText(Rejection rejection) {
+    switch (rejection) {
+        case Rejection::noPcFile:
             return texts::kNoPcFile;
-        case Refusal::pcFileNameNotGbk:
+        case Rejection::pcFileNameNotGbk:
             return texts::kPcFileNameNotGbk;
-        case Refusal::emptyPcPath:
+        case Rejection::emptyPcPath:
             return texts::kEmptyPcPath;
-        case Refusal::emptyDeviceName:
+        case Rejection::emptyDeviceName:
             return texts::kEmptyDeviceName;
-        case Refusal::emptyDeviceDirectory:
+        case Rejection::emptyDeviceDirectory:
             return texts::kEmptyDeviceDirectory;
-        case Refusal::spaceInDeviceName:
+        case Rejection::spaceInDeviceName:
             return texts::kSpaceInDeviceName;
-        case Refusal::spaceInDeviceDirectory:
+        case Rejection::spaceInDeviceDirectory:
             return texts::kSpaceInDeviceDirectory;
-        case Refusal::deviceNameTooLong:
+        case Rejection::deviceNameTooLong:
             return texts::kDeviceNameTooLong;
-        case Refusal::deviceDirectoryTooLong:
+        case Rejection::deviceDirectoryTooLong:
             return texts::kDeviceDirectoryTooLong;
-        case Refusal::deviceNameNotGbk:
+        case Rejection::deviceNameNotGbk:
             return texts::kDeviceNameNotGbk;
-        case Refusal::deviceDirectoryNotGbk:
+        case Rejection::deviceDirectoryNotGbk:
             return texts::kDeviceDirectoryNotGbk;
-        case Refusal::nameForSeveralFiles:
+        case Rejection::nameForSeveralFiles:
             return texts::kNameForSeveralFiles;
-        case Refusal::packageWithOthers:
+        case Rejection::packageWithOthers:
             return texts::kPackageWithOthers;
     }
     return texts::kNoPcFile;  // unreachable for a valid enumerator

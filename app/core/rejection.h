@@ -1,12 +1,14 @@
 #pragma once
-// Why a picked file or a request from the three boxes was refused. The
-// dialog refuses silently; the command line shows RefusalText. Callers decide.
+// Why a picked file or a request from the three boxes (or the command line's
+// words) is rejected before any port is touched: the failure of
+// RequestFromBoxes and RequestFromArguments carries RejectionText, which
+// the dialogs show on the status line and kestrel-cli prints (exit 2).
 
 #include <string_view>
 
 namespace kestrel {
 
-enum class Refusal {
+enum class Rejection {
     noPcFile,          // the picked path names no file
     pcFileNameNotGbk,  // the picked file's name has characters GBK cannot hold
     emptyPcPath,
@@ -23,6 +25,6 @@ enum class Refusal {
 };
 
 // The status text (GBK) that says why; never empty.
-std::string_view RefusalText(Refusal refusal);
+std::string_view RejectionText(Rejection rejection);
 
 }  // namespace kestrel
