@@ -217,7 +217,7 @@ void DialogController::RequestClose() {
 }
 
 void DialogController::About() {
-    view_.ShowAbout(kAboutTitle, AboutText());
+    view_.ShowAbout(texts::kAboutTitle, AboutText());
 }
 
 void DialogController::ShowLine(std::string_view gbkText) {
