@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "formats/pc_file.h"
 #include "link/port_finder.h"
 #include "link/trace_port.h"
 #include "text/texts.h"
@@ -119,6 +120,17 @@ Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Por
     return RunOperation(request, run);
 }
 
+// What needs no handheld is known before any waiting: a PC file to send that
+// is missing or cannot be read ends the run at once.
+Result CheckFilesToSend(const TransferRequest& request) {
+    if (request.kind == TransferKind::receive) return Result::Ok();
+    for (const TransferFile& file : request.files) {
+        ResultOf<InputFile> opened = InputFile::Open(file.pcPath);
+        if (!opened.IsOk()) return std::move(opened).Failure();
+    }
+    return Result::Ok();
+}
+
 // A cancel that cut a step short may show as that step's failure: the run
 // was cancelled all the same.
 Result AsCancelled(Result end, const CancelSwitch& cancel) {
@@ -163,6 +175,9 @@ Result RunGuarded(const TransferRequest& request, const TransferSetup& setup, St
         }
     }
     TracedStatus status(shown, trace);
+    if (Result readable = CheckFilesToSend(request); !readable.IsOk()) {
+        return Ended(std::move(readable), Begun::yes, status, trace);
+    }
     status.ShowStatus(texts::kWaiting);
     const bool automatic = request.port.kind == PortChoice::Kind::automatic;
     std::vector<std::string> searched;

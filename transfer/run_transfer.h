@@ -7,8 +7,10 @@
 // - It returns on every path: a failure, a cancel, or anything unexpected
 //   (an exception, memory running out: this is the one place that catches
 //   them) ends the run with its reason shown, then "终止传输", the port
-//   restored and closed. A port that cannot be opened ends it with
-//   "无法打开串口..." and why, alone: nothing was begun. It never throws.
+//   restored and closed. A PC file to send that is missing or cannot be read
+//   ends it at once, before "等待传输开始...". A port that cannot be opened
+//   ends it with "无法打开串口..." and why, alone: nothing was begun. It
+//   never throws.
 // - Success shows "传输成功。" as the last text.
 // - It returns how the run ended: Result::Ok() for success, else the failure
 //   whose reason was shown (of Kind::cancelled when the switch stopped it).

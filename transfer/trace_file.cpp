@@ -43,7 +43,7 @@ ResultOf<TraceFile> TraceFile::Open(const std::filesystem::path& file, std::stri
     if (!opened.IsOk()) return CannotWrite(name, opened.Failure());
     TraceFile trace(std::move(opened).Value(), std::move(name));
     trace.Line("KESTREL " KESTREL_VERSION " trace");
-    trace.Line("command: " + std::string(command));
+    trace.Line("command: " + (command.empty() ? std::string("-") : std::string(command)));
     trace.Line("port: " + Utf8(port));
     trace.Line("date: " + UtcNow());
     if (!trace.failure_.IsOk()) return CannotWrite(trace.name_, trace.failure_);

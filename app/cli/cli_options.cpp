@@ -70,6 +70,7 @@ Command ParseTransfer(const std::string& verb, const std::vector<std::string>& r
                            Option(words, "--name"),
                            port,
                            Among(words.flags, "--keep-bytes"),
+                           {},
                            {}};
     }
     if (words.positional.size() != 1) return UsageError{"receive takes exactly one FILE"};
@@ -77,14 +78,38 @@ Command ParseTransfer(const std::string& verb, const std::vector<std::string>& r
     const auto name = Option(words, "--name");
     if (!directory || !name) return UsageError{"receive needs --dir DIR and --name NAME"};
     return ReceiveCommand{words.positional[0],          *directory, *name, port,
-                          Among(words.flags, "--utf8"), {}};
+                          Among(words.flags, "--utf8"), {},         {}};
+}
+
+// The command line as a shell would take it back: a word with a blank or a
+// quote in it is quoted.
+std::string Joined(const std::vector<std::string>& given) {
+    std::string line = "kestrel-cli";
+    for (const std::string& word : given) {
+        const bool plain = !word.empty() && word.find_first_of(" \t'\"\\$") == std::string::npos;
+        if (plain) {
+            line += " " + word;
+            continue;
+        }
+        line += " '";
+        for (const char c : word) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        line += "'";
+    }
+    return line;
 }
 
 // "--trace FILE" may stand anywhere, also before the command.
-Command WithTrace(Command command, const std::optional<std::string>& trace) {
+Command WithTrace(Command command, const std::optional<std::string>& trace,
+                  const std::vector<std::string>& given) {
     if (!trace) return command;
-    if (auto* send = std::get_if<SendCommand>(&command)) send->trace = trace;
-    if (auto* receive = std::get_if<ReceiveCommand>(&command)) receive->trace = trace;
+    if (auto* send = std::get_if<SendCommand>(&command)) {
+        send->trace = trace;
+        send->commandLine = Joined(given);
+    }
+    if (auto* receive = std::get_if<ReceiveCommand>(&command)) {
+        receive->trace = trace;
+        receive->commandLine = Joined(given);
+    }
     return command;
 }
 
@@ -109,7 +134,9 @@ Command ParseCommandLine(const std::vector<std::string>& given) {
     const std::string& verb = words[0];
     const std::vector<std::string> rest(words.begin() + 1, words.end());
     if (verb == "help") return HelpCommand{};
-    if (verb == "send" || verb == "receive") return WithTrace(ParseTransfer(verb, rest), trace);
+    if (verb == "send" || verb == "receive") {
+        return WithTrace(ParseTransfer(verb, rest), trace, given);
+    }
     if (verb == "ports") {
         if (!rest.empty()) return UsageError{"ports takes no arguments"};
         return PortsCommand{};
@@ -162,16 +189,24 @@ elsewhere a device path such as /dev/ttyUSB0, or COM1 to COM4 for /dev/ttyS0
 to /dev/ttyS3. Default: COM1. simulate runs on Linux and macOS only.
 
 --trace FILE (with send or receive, anywhere on the line; or the environment
-variable KESTREL_TRACE=FILE, which the dialogs read too) writes every byte of
-the run down in FILE, each way, with its time, decoded into packets: what to
-send us when a handheld does something unexpected.
+variable KESTREL_TRACE=FILE, which the dialogs read too) writes the run down
+in FILE, in UTF-8: the command line, the port and the time, every status
+text, every byte each way with its time, decoded into packets, and how the
+run ended: what to send us when a handheld does something unexpected.
 
 Every status text is printed as it happens, one a line. After "等待传输开始..."
 a line names the ports listened on; after 10 s without a word from the
 handheld, another says how to check the cable and the port. A failure's
-reason, naming its file or port, stands before "终止传输"; several files
-sent end with how many went. Exit status: 0 when the transfer ends in
-"传输成功。", 1 when it fails, 2 for a usage error.
+reason, naming its file or port and giving the system's own words for why,
+stands on a line before "终止传输"; a PC file that is missing or cannot be
+read fails so at once, before any waiting. Several files sent end with how
+many went. On a terminal the kilobyte count is a progress bar (sizes under
+1 KiB in bytes).
+
+Exit status: 0 when the transfer ends in "传输成功。", 1 when it fails, 2 for
+a usage error, 130 when interrupted (Ctrl-C), 143 when asked to terminate
+(SIGTERM). simulate ends with 0 on Ctrl-C, which is how it is meant to end,
+143 on SIGTERM, 1 when its line fails.
 
 Example, without a handheld:
   kestrel-cli simulate --root /tmp/handheld &      # prints e.g. /dev/pts/5

@@ -17,6 +17,7 @@ struct SendCommand {
     std::string port;
     bool keepBytes = false;            // text files byte for byte, never made GBK
     std::optional<std::string> trace;  // --trace FILE
+    std::string commandLine;           // as given, for the trace's header (with --trace)
 };
 
 struct ReceiveCommand {
@@ -26,6 +27,7 @@ struct ReceiveCommand {
     std::string port;
     bool utf8 = false;                 // a fetched text written as UTF-8
     std::optional<std::string> trace;  // --trace FILE
+    std::string commandLine;           // as given, for the trace's header (with --trace)
 };
 
 struct PortsCommand {};

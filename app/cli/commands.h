@@ -9,6 +9,7 @@ namespace kestrel::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;  // Ctrl-C; a termination request gives 143
 
 int RunSend(const SendCommand& command);
 int RunReceive(const ReceiveCommand& command);

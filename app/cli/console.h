@@ -44,6 +44,10 @@ void PrintText(std::string_view utf8Text);
 void PrintError(std::string_view utf8Message);  // "kestrel-cli: " message, to stderr
 bool StdoutIsTerminal();
 
+// The user's locale for what the terminal is shown: its encoding, and the
+// system's own words for an error in the user's language.
+void UseTheUsersLocale();
+
 // The words after the program's name, as UTF-8. On Windows they are read as
 // UTF-16 from the system, so that any file name survives whatever the code
 // page; nullopt when a word is not valid Unicode there.

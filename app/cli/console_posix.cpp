@@ -2,6 +2,7 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -69,6 +70,11 @@ bool StdoutIsTerminal() {
 void PrintText(std::string_view utf8Text) {
     std::fwrite(utf8Text.data(), 1, utf8Text.size(), stdout);
     std::fflush(stdout);
+}
+
+void UseTheUsersLocale() {
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_MESSAGES, "");  // strerror's language; numbers stay as C writes them
 }
 
 std::optional<std::vector<std::string>> CommandLineWords(int argc, char** argv) {

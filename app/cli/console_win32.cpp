@@ -4,6 +4,7 @@
 #include <windows.h>  // also declares CommandLineToArgvW
 
 #include <climits>
+#include <clocale>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -86,6 +87,11 @@ void PrintError(std::string_view utf8Message) {
 
 // argv holds the words in the system's narrow code page, which may lack
 // characters of a file name; the UTF-16 command line has them all.
+// FormatMessage speaks the system's language already.
+void UseTheUsersLocale() {
+    std::setlocale(LC_CTYPE, "");
+}
+
 std::optional<std::vector<std::string>> CommandLineWords(int, char**) {
     int count = 0;
     const std::unique_ptr<wchar_t*, LocalFreeWords> words(

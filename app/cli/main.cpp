@@ -1,7 +1,6 @@
 // kestrel-cli: the transfers of the dialog from the command line, and the
 // virtual handheld for trying them without a handheld.
 
-#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -49,8 +48,7 @@ int Main(const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The terminal's own encoding, for the texts it is shown.
-    std::setlocale(LC_CTYPE, "");
+    kestrel::cli::UseTheUsersLocale();
     try {
         const auto words = kestrel::cli::CommandLineWords(argc, argv);
         if (!words) {

@@ -19,17 +19,21 @@ std::string Formatted(const char* format, double a, double b = 0) {
 
 std::string ProgressLine(Progress progress, std::chrono::steady_clock::duration elapsed) {
     const double seconds = std::chrono::duration<double>(elapsed).count();
-    const double doneKib = static_cast<double>(progress.done) / 1024;
+    const auto done = static_cast<double>(progress.done);
+    const auto total = static_cast<double>(progress.total);
+    // Under 1 KiB in bytes, so that a tiny file does not read "0/0 KiB".
+    const bool bytes = progress.total > 0 ? progress.total < 1024 : progress.done < 1024;
+    const double unit = bytes ? 1 : 1024;
+    const char* unitName = bytes ? "B" : "KiB";
     std::string line;
     if (progress.total > 0) {
-        const double share = std::min(
-            1.0, static_cast<double>(progress.done) / static_cast<double>(progress.total));
+        const double share = std::min(1.0, done / total);
         const auto filled = static_cast<int>(std::lround(share * kBarWidth));
         line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "] ";
-        line += Formatted("%.0f/%.0f KiB", doneKib, static_cast<double>(progress.total) / 1024);
+        line += Formatted("%.0f/%.0f ", done / unit, total / unit) + unitName;
     } else {
-        line = Formatted("%.0f KiB", doneKib);
+        line = Formatted("%.0f ", done / unit) + unitName;
     }
     // Under half a second the rate is mostly the handheld's start-up.
     if (seconds >= 0.5 && progress.done > 0) {

@@ -1,6 +1,7 @@
 // simulate: the virtual handheld on a new pseudo-terminal, until interrupted.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/cli/commands.h"
@@ -63,7 +64,11 @@ int RunSimulate(const SimulateCommand& command) {
     std::fprintf(stderr, "kestrel-cli: virtual handheld serving %s, files in %s\n",
                  slavePath.c_str(), root.c_str());
     handheld.Serve(line);
-    return interrupts.Interrupted() ? kExitSuccess : kExitFailure;
+    // Ctrl-C is how it is meant to end; a termination request ends it as
+    // shells expect (143); a line that failed on its own is a failure.
+    const std::optional<int> status = interrupts.ExitStatus();
+    if (!status) return kExitFailure;
+    return *status == kExitInterrupted ? kExitSuccess : *status;
 }
 
 }  // namespace kestrel::cli

@@ -26,7 +26,7 @@ std::optional<UserText> FromUtf8(const std::optional<std::string>& utf8) {
 }
 
 int Run(Direction direction, const Arguments& arguments, const std::string& port,
-        const std::optional<std::string>& trace) {
+        const std::optional<std::string>& trace, const std::string& commandLine) {
     ResultOf<TransferRequest> request = RequestFromArguments(direction, arguments, PortNamed(port));
     if (!request.IsOk()) {
         PrintGbkLine(request.Reason());
@@ -38,7 +38,9 @@ int Run(Direction direction, const Arguments& arguments, const std::string& port
     const InterruptWatcher interrupts([cancel] { cancel->Cancel(); });
     ProgramFiles files = InstalledProgramFiles();
     if (trace) files.traceFile = FromUtf8(*trace);
-    TransferThread run(std::move(request).Value(), LoadSetup(files), status, {}, cancel);
+    TransferSetup setup = LoadSetup(files);
+    setup.traceCommand = commandLine;
+    TransferThread run(std::move(request).Value(), std::move(setup), status, {}, cancel);
     if (run.Wait().IsOk()) return kExitSuccess;
     return interrupts.ExitStatus().value_or(kExitFailure);
 }
@@ -51,7 +53,7 @@ int RunSend(const SendCommand& command) {
                         FromUtf8(command.name),
                         TextHandling{command.keepBytes, false}};
     for (const std::string& file : command.files) arguments.files.emplace_back(FromUtf8(file));
-    return Run(Direction::send, arguments, command.port, command.trace);
+    return Run(Direction::send, arguments, command.port, command.trace, command.commandLine);
 }
 
 int RunReceive(const ReceiveCommand& command) {
@@ -60,7 +62,7 @@ int RunReceive(const ReceiveCommand& command) {
                          FromUtf8(command.directory),
                          FromUtf8(command.name),
                          TextHandling{false, command.utf8}},
-               command.port, command.trace);
+               command.port, command.trace, command.commandLine);
 }
 
 int RunPorts() {

@@ -27,7 +27,9 @@ std::optional<int> PercentDone(Progress progress) {
 
 std::string WindowTitle(std::optional<int> percent) {
     std::string title = "KESTREL";
-    if (percent) title += " " + std::to_string(*percent) + "%";
+    // Appended piece by piece: " " + a temporary string is what GCC 12 at -O3
+    // takes for an overlapping copy (-Wrestrict), though it is not one.
+    if (percent) title.append(" ").append(std::to_string(*percent)).append("%");
     return title;
 }
 

@@ -166,6 +166,11 @@ TEST_F(EndToEnd, FilesGoToTheHandheldAndComeBack) {
 // file systems of their own where the test may make them (as root, whom a
 // folder's rights do not stop), a folder's rights otherwise.
 TEST_F(EndToEnd, APcFileThatCannotBeWrittenIsNamedWithTheReason) {
+    // One that cannot be read fails so at once, before any waiting.
+    const Finished missing = Cli({"send", At("none.txt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.output.starts_with("无法打开文件 none.txt：")) << missing.output;
+    EXPECT_TRUE(missing.output.ends_with("\n终止传输\n")) << missing.output;
     std::filesystem::create_directories(dir / "handheld" / "LavaData");
     WriteFileBytes(dir / "handheld" / "LavaData" / "big.dat", Bytes(100000, 0x42));
     const bool root = ::geteuid() == 0;
@@ -282,6 +287,10 @@ TEST_F(EndToEnd, AnInterruptEndsASendWaitingForASilentHandheld) {
                   std::tie(found.c_cflag, found.c_iflag, found.c_oflag, found.c_lflag));
     }
     ::close(fd);
+    Child other({kCli, "simulate", "--root", At("other")});  // Ctrl-C ends one cleanly: TearDown
+    ASSERT_FALSE(other.Read('\n').empty());
+    other.Signal(SIGTERM);
+    EXPECT_EQ(other.Wait(), 143) << "a termination request, as shells expect";
 }
 
 }  // namespace

@@ -354,6 +354,8 @@ TEST(App, ProgressLine) {
         {{1024, 4096}, 200ms, "[######------------------] 1/4 KiB"},
         {{4096, 4096}, 2s, "[########################] 4/4 KiB  2.0 KiB/s"},
         {{5120, 0}, 1s, "5 KiB  5.0 KiB/s"},
+        {{0, 29}, 0ms, "[------------------------] 0/29 B"},  // a tiny file in bytes
+        {{1000, 0}, 0ms, "1000 B"},
     };
     for (const auto& row : rows) {
         const std::string line = cli::ProgressLine(row.progress, row.elapsed);
