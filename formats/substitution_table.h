@@ -5,13 +5,12 @@
 // this form, so every lookup has an answer.
 //
 // The table is not part of the program: it is read from the file
-// "substitution.table" (exactly 65,536 bytes). The front end looks for it,
-// in this order, in:
-//   1. the folder of the executable;
-//   2. the installed data folder, <prefix>/share/kestrel.
-// The first folder holding the file decides; a file there that is not a
-// usable table is reported, not skipped. Without a table, sending an
-// application image fails before anything is exchanged.
+// "substitution.table" (exactly 65,536 bytes) in the folders the front end
+// names (the executable's first, then the one where a user puts it:
+// app/platform/program_files.h). The first folder holding the file decides;
+// a file there that is not a usable table is reported as such, not skipped
+// and not taken for a missing one. Without a table, sending an application
+// image fails before anything is exchanged.
 
 #include <cstddef>
 #include <cstdint>
