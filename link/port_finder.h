@@ -8,9 +8,9 @@
 // - Blocks until a port is found, no port is left to listen to, or `stop`
 //   returns true (it is asked at least every tenth of a second, from every
 //   listening thread at once, so it must be safe to call concurrently).
-// - Fails with "没有找到文曲星" when no port greeted (and, when none could
-//   be opened at all, "：没有可以打开的串口" and the last port's reason,
-//   so the OS's word for why reaches the user); cancelled when stopped.
+// - Fails with "没有找到文曲星" when no port greeted; when none could be
+//   opened at all, with "没有找到文曲星：没有可以打开的串口", the last port
+//   tried and the OS's error for it. Cancelled when stopped.
 // - The port found still holds the greeting byte that chose it: the first
 //   read returns it, so the greeting is answered from its start.
 // - Nothing is ever written to any port here.
