@@ -28,7 +28,7 @@ void ConsoleStatus::ShowProgress(std::string_view gbkText, Progress progress) {
     // A file's first count starts its clock; the rate is measured from there.
     if (!progressShown_) fileStart_ = now;
     progressShown_ = true;
-    PrintText("\r" + ProgressLine(progress, now - fileStart_));
+    PrintText(std::string("\r").append(ProgressLine(progress, now - fileStart_)));
 }
 
 }  // namespace kestrel::cli
