@@ -167,7 +167,7 @@ TEST(Win32Dialog, SendsFetchesAndShowsALongReasonWhole) {
     press(IDC_BROWSE);
     press(IDC_DOWNLOAD);
     const std::wstring reason =
-        W("终止传输：GAME.BIN：没有可用的解码表文件substitution.table（请放在") +
+        W("终止传输：没有可用的解码表文件substitution.table（请放在") +
         (scratch / W("程序的数据文件夹")).wstring() + W("）");
     EXPECT_EQ(ItemText(window, IDC_STATUS), reason);
     EXPECT_EQ(TipText(window), reason);
