@@ -6,21 +6,13 @@
 #include <cerrno>
 
 #include "formats/pc_file.h"
+#include "status/retry_posix.h"
 #include "status/shown_name.h"
 #include "status/system_words.h"
 #include "text/texts.h"
 
 namespace kestrel {
 namespace {
-
-template <typename Call>
-auto RetryOnInterrupt(Call call) {
-    decltype(call()) result{};
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
-}
 
 int Descriptor(std::intptr_t handle) {
     return static_cast<int>(handle);

@@ -7,25 +7,15 @@
 // closed by the port; its name (GBK, may be empty) names it in failures.
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <optional>
 #include <string>
 
 #include "link/port.h"
 #include "link/pseudo_terminal.h"
+#include "status/retry_posix.h"
 
 namespace kestrel {
-
-// Retries a system call that an arriving signal interrupted.
-template <typename Call>
-auto RetryOnInterrupt(Call call) {
-    decltype(call()) result{};
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
-}
 
 bool SetNonBlockingAndCloseOnExec(int fd);
 
