@@ -17,15 +17,22 @@
 #include "app/cli/interrupt.h"
 
 namespace kestrel::cli {
-namespace {
 
-// The system allows a closing console about five seconds.
-constexpr DWORD kCloseWaitMs = 4000;
-
+// Named, not anonymous: the watcher's state, a class of the header, holds
+// them, and a member of a type no other file may name is what GCC warns of.
+namespace watcher_events {
 struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+}  // namespace watcher_events
+
+namespace {
+
+using watcher_events::UniqueHandle;
+
+// The system allows a closing console about five seconds.
+constexpr DWORD kCloseWaitMs = 4000;
 
 std::wstring EventName(const wchar_t* what, DWORD processId) {
     return L"Local\\kestrel-cli-" + std::wstring(what) + L"-" + std::to_wstring(processId);
@@ -61,6 +68,7 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
 }  // namespace
 
 struct InterruptWatcher::State {
+    using UniqueHandle = watcher_events::UniqueHandle;
     UniqueHandle interrupt = CreateNamedEvent(L"interrupt");
     UniqueHandle gone = CreateNamedEvent(L"gone");
     UniqueHandle terminate = CreateNamedEvent(L"terminate");  // set for a closing console
