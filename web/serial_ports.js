@@ -64,14 +64,51 @@ class OpenPort {
 
   cancel() { this.cancelled = true; this.cancelNow({ cancelled: true }); }
 
-  nextChunk() {
-    this.pending ??= this.reader.read().then((got) => ({ got }), (error) => ({ error }));
+  // Keeps one read of the reader in flight; what it brings lands in `ahead`
+  // as soon as it comes, so a read that follows finds it without waiting.
+  readAhead() {
+    this.pending ??= this.reader.read().then((got) => this.absorb(got), () => this.absorb({ done: true }));
     return this.pending;
+  }
+
+  absorb(got) {
+    this.pending = null;
+    if (got.done) this.ended = true; else this.ahead.add(got.value);
+    return {};
+  }
+
+  // Resolves with { late: true } once `silence` ms pass without this being
+  // asked again: one timer serves every read, each moving the deadline.
+  lateAfter(silence) {
+    this.deadline = performance.now() + silence;
+    this.late ??= new Promise((resolve) => { this.ring = resolve; });
+    if (!(this.alarmAt <= this.deadline)) this.setAlarm(silence);  // none yet, or too late
+    return this.late;
+  }
+
+  setAlarm(ms) {
+    clearTimeout(this.timer);
+    this.alarmAt = performance.now() + ms;
+    this.timer = setTimeout(() => {
+      const left = this.deadline - performance.now();
+      if (left > 0) return this.setAlarm(left);
+      this.alarmAt = undefined;
+      this.late = null;
+      return this.ring({ late: true });
+    }, ms);
+  }
+
+  // Serves `size` bytes read ahead, and reads on meanwhile.
+  serve(size) {
+    const bytes = this.ahead.take(size);
+    if (!this.ended) this.readAhead();
+    return bytes;
   }
 }
 
 // Runs every step, whatever the one before did.
 async function release(open) {
+  clearTimeout(open.timer);
   const steps = [() => !open.cancelled && Promise.race([open.lastWrite, open.wake]), () => open.reader.cancel(), () => open.reader.releaseLock(),
     () => open.writer.releaseLock(), () => open.port.close()];
   for (const step of steps) {
@@ -120,27 +157,18 @@ export class SerialPorts {
 
   take(handle, size) {
     const open = this.byHandle.get(handle);
-    return !open.cancelled && open.ahead.size >= size ? open.ahead.take(size) : null;
+    return !open.cancelled && open.ahead.size >= size ? open.serve(size) : null;
   }
 
   async read(handle, size, silence) {
     const open = this.byHandle.get(handle);
     for (;;) {
       if (open.cancelled) return { status: CANCELLED };
-      if (open.ahead.size >= size) return { status: OK, bytes: open.ahead.take(size) };
+      if (open.ahead.size >= size) return { status: OK, bytes: open.serve(size) };
       if (open.ended || open.writeFailed) return { status: FAILED };
-      let timer;
-      const racers = [open.nextChunk(), open.wake];
-      if (silence >= 0) {
-        racers.push(new Promise((resolve) => { timer = setTimeout(resolve, silence, { late: true }); }));
-      }
-      const won = await Promise.race(racers);
-      clearTimeout(timer);
-      if (won.late) return { status: TIMED_OUT };
-      if (won.cancelled) continue;
-      open.pending = null;
-      if (won.error || won.got.done) open.ended = true;
-      else open.ahead.add(won.got.value);
+      const racers = [open.readAhead(), open.wake];
+      if (silence >= 0) racers.push(open.lateAfter(silence));
+      if ((await Promise.race(racers)).late) return { status: TIMED_OUT };
     }
   }
 

@@ -25,7 +25,11 @@ export class View {
   }
 
   showStatus(text) { this.status.textContent = text; }
-  showTitle(text) { document.title = text; }
+  // Set only when it changes: each title set is dear in the browser.
+  showTitle(text) {
+    if (text !== this.title) document.title = text;
+    this.title = text;
+  }
   showPcFile(text) { this.pcFile.value = text; }
   showDeviceName(text) { this.deviceName.value = text; }
   showDeviceDirectory(text) { this.deviceDirectory.value = text; }
