@@ -22,8 +22,9 @@ UserText BoxText(std::string_view gbk) {
 
 }  // namespace
 
-DialogController::DialogController(DialogView& view, ChoiceStore& store, PortSource ports)
-    : view_(view), store_(store), portSource_(std::move(ports)) {}
+DialogController::DialogController(DialogView& view, ChoiceStore& store, PortSource ports,
+                                   Received received)
+    : view_(view), store_(store), portSource_(std::move(ports)), received_(received) {}
 
 void DialogController::Start() {
     const RememberedChoices remembered = store_.Read();
@@ -158,7 +159,8 @@ void DialogController::Upload() {
         RequestFromBoxes(Direction::receive, boxes, ChosenPort(), picked_, {false, fetchAsUtf8_});
     auto* fetch = std::get_if<TransferRequest>(&request);
     std::error_code error;
-    if (fetch == nullptr || !std::filesystem::exists(fetch->files.front().pcPath, error)) {
+    if (fetch == nullptr || received_ == Received::offeredAsDownload ||
+        !std::filesystem::exists(fetch->files.front().pcPath, error)) {
         Begin(std::move(request), Control::upload);
         return;
     }

@@ -706,12 +706,19 @@ TEST(Dialog, UploadAsksBeforeReplacingAPcFile) {
         bool exists;
         std::optional<bool> answer;  // unset: not asked
         bool runs;
-    } rows[] = {{false, {}, true}, {true, false, false}, {true, true, true}};
+        Received received = Received::overPcFile;
+    } rows[] = {{false, {}, true},
+                {true, false, false},
+                {true, true, true},
+                {true, {}, true, Received::offeredAsDownload}};
     for (const auto& row : rows) {
         DialogRig rig;
+        DialogController controller(rig.view, rig.store, rig.source, row.received);
+        controller.Start();
         if (row.exists) WriteFileText(rig.dir / "BACK.TXT", "x");
-        rig.Pick(rig.dir / "BACK.TXT");
-        rig.controller.Upload();
+        rig.view.pick = rig.dir / "BACK.TXT";
+        controller.Browse();
+        controller.Upload();
         EXPECT_EQ(rig.view.questions.size(), row.answer ? 1U : 0U);
         if (row.answer) {
             EXPECT_TRUE(rig.view.runs.empty()) << "nothing goes before the answer";
