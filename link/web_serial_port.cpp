@@ -4,18 +4,21 @@
 // cancel flags live on the JavaScript side (web/serial_ports.js, reached as
 // Module.serialPorts), because a cancel comes from a page event while this
 // module is suspended and may not be re-entered. Here a port is a number.
+// A read that waits also lets the page in: when the page has queued work for
+// this module, the read returns to take it (onInterrupt) and waits on.
 #include <emscripten.h>
 
 #include <string>
 
-#include "text/texts.h"
 #include "link/open_port.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {
 
-// Codes shared with web/serial_ports.js: IoStatus in its order, and why an
-// open failed.
+// Codes shared with web/serial_ports.js: IoStatus in its order, then a read
+// that the page interrupted; and why an open failed.
+constexpr int kInterrupted = 4;
 constexpr int kNoSuchPort = -1;
 constexpr int kPortInUse = -2;
 
@@ -34,6 +37,9 @@ EM_ASYNC_JS(int, KestrelSerialRead, (int handle, std::uint8_t* bytes, std::size_
     const got = await Module["serialPorts"].read(handle, size, silence);
     if (got.bytes) HEAPU8.set(got.bytes, bytes);
     return got.status;
+});
+EM_JS(void, KestrelSerialLetPageIn, (), {
+    Module["serialPorts"].onInterrupt();
 });
 EM_JS(int, KestrelSerialWrite, (int handle, const std::uint8_t* bytes, std::size_t size), {
     return Module["serialPorts"].write(handle, HEAPU8.slice(bytes, bytes + size));
@@ -61,7 +67,11 @@ class WebSerialPort final : public Port {
         // taken without the cost of suspending the module.
         if (KestrelSerialTake(handle_, bytes.data(), bytes.size()) != 0) return IoStatus::ok;
         const double wait = silence ? static_cast<double>(silence->count()) : -1.0;
-        return static_cast<IoStatus>(KestrelSerialRead(handle_, bytes.data(), bytes.size(), wait));
+        for (;;) {
+            const int status = KestrelSerialRead(handle_, bytes.data(), bytes.size(), wait);
+            if (status != kInterrupted) return static_cast<IoStatus>(status);
+            KestrelSerialLetPageIn();
+        }
     }
 
     void Cancel() override { KestrelSerialCancel(handle_); }

@@ -13,6 +13,9 @@
 //   (an earlier write failed) or cancelled.
 // - cancel() ends the read or write in flight and every later one; so does
 //   cancelAll(), for the run, including ports opened after it.
+// - interrupt() makes the read in flight, or the next one that would wait,
+//   say INTERRUPTED, losing no byte: the module then calls onInterrupt(),
+//   where the page gives it the work it queued, and reads on.
 // - close() cancels the reader, releases both locks and closes the port:
 //   each step runs even when one before it failed.
 
@@ -20,6 +23,7 @@ export const OK = 0;
 export const FAILED = 1;
 export const TIMED_OUT = 2;
 export const CANCELLED = 3;
+export const INTERRUPTED = 4;
 const NO_SUCH_PORT = -1;
 const PORT_IN_USE = -2;
 const OPEN_FAILED = -3;
@@ -124,6 +128,16 @@ export class SerialPorts {
     this.byHandle = new Map();
     this.nextHandle = 1;
     this.runCancelled = false;
+    this.onInterrupt = () => {};
+    this.interrupted = false;
+    this.arm();
+  }
+
+  arm() { this.interruption = new Promise((resolve) => { this.interruptNow = resolve; }); }
+
+  interrupt() {
+    this.interrupted = true;
+    this.interruptNow({});
   }
 
   // A new run: cancelAll() of an earlier one no longer applies.
@@ -166,7 +180,12 @@ export class SerialPorts {
       if (open.cancelled) return { status: CANCELLED };
       if (open.ahead.size >= size) return { status: OK, bytes: open.serve(size) };
       if (open.ended || open.writeFailed) return { status: FAILED };
-      const racers = [open.readAhead(), open.wake];
+      if (this.interrupted) {
+        this.interrupted = false;
+        this.arm();
+        return { status: INTERRUPTED };
+      }
+      const racers = [open.readAhead(), open.wake, this.interruption];
       if (silence >= 0) racers.push(open.lateAfter(silence));
       if ((await Promise.race(racers)).late) return { status: TIMED_OUT };
     }
