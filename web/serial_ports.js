@@ -59,35 +59,46 @@ class OpenPort {
     this.writer = port.writable.getWriter();
     this.ahead = new ReadAhead();
     this.pending = null;  // the reader's read in flight, kept across time-outs
+    this.waiting = null;  // wakes the read that waits
     this.lastWrite = null;
     this.writeFailed = false;
     this.ended = false;
     this.cancelled = false;
-    this.wake = new Promise((resolve) => { this.cancelNow = resolve; });
+    this.cancelledNow = new Promise((resolve) => { this.cancelNow = resolve; });
   }
 
-  cancel() { this.cancelled = true; this.cancelNow({ cancelled: true }); }
+  cancel() {
+    this.cancelled = true;
+    this.cancelNow();
+    this.wake();
+  }
+
+  wake(why = {}) {
+    const waiting = this.waiting;
+    this.waiting = null;
+    waiting?.(why);
+  }
 
   // Keeps one read of the reader in flight; what it brings lands in `ahead`
   // as soon as it comes, so a read that follows finds it without waiting.
   readAhead() {
     this.pending ??= this.reader.read().then((got) => this.absorb(got), () => this.absorb({ done: true }));
-    return this.pending;
   }
 
   absorb(got) {
     this.pending = null;
     if (got.done) this.ended = true; else this.ahead.add(got.value);
-    return {};
+    this.wake();
   }
 
-  // Resolves with { late: true } once `silence` ms pass without this being
-  // asked again: one timer serves every read, each moving the deadline.
-  lateAfter(silence) {
-    this.deadline = performance.now() + silence;
-    this.late ??= new Promise((resolve) => { this.ring = resolve; });
-    if (!(this.alarmAt <= this.deadline)) this.setAlarm(silence);  // none yet, or too late
-    return this.late;
+  // Waits for a chunk, a cancel or an interrupt, or for `silence` ms
+  // without one ({ late: true }; negative: no bound). One timer serves every
+  // wait, each moving the deadline.
+  wait(silence) {
+    this.readAhead();
+    this.deadline = silence < 0 ? Infinity : performance.now() + silence;
+    if (!(this.alarmAt <= this.deadline) && silence >= 0) this.setAlarm(silence);  // none yet, or too late
+    return new Promise((resolve) => { this.waiting = resolve; });
   }
 
   setAlarm(ms) {
@@ -95,10 +106,9 @@ class OpenPort {
     this.alarmAt = performance.now() + ms;
     this.timer = setTimeout(() => {
       const left = this.deadline - performance.now();
-      if (left > 0) return this.setAlarm(left);
       this.alarmAt = undefined;
-      this.late = null;
-      return this.ring({ late: true });
+      if (left === Infinity) return;
+      if (left > 0) this.setAlarm(left); else this.wake({ late: true });
     }, ms);
   }
 
@@ -113,7 +123,7 @@ class OpenPort {
 // Runs every step, whatever the one before did.
 async function release(open) {
   clearTimeout(open.timer);
-  const steps = [() => !open.cancelled && Promise.race([open.lastWrite, open.wake]), () => open.reader.cancel(), () => open.reader.releaseLock(),
+  const steps = [() => !open.cancelled && Promise.race([open.lastWrite, open.cancelledNow]), () => open.reader.cancel(), () => open.reader.releaseLock(),
     () => open.writer.releaseLock(), () => open.port.close()];
   for (const step of steps) {
     try { await step(); } catch { /* the next step still runs */ }
@@ -130,14 +140,11 @@ export class SerialPorts {
     this.runCancelled = false;
     this.onInterrupt = () => {};
     this.interrupted = false;
-    this.arm();
   }
-
-  arm() { this.interruption = new Promise((resolve) => { this.interruptNow = resolve; }); }
 
   interrupt() {
     this.interrupted = true;
-    this.interruptNow({});
+    for (const open of this.byHandle.values()) open.wake();
   }
 
   // A new run: cancelAll() of an earlier one no longer applies.
@@ -182,12 +189,9 @@ export class SerialPorts {
       if (open.ended || open.writeFailed) return { status: FAILED };
       if (this.interrupted) {
         this.interrupted = false;
-        this.arm();
         return { status: INTERRUPTED };
       }
-      const racers = [open.readAhead(), open.wake, this.interruption];
-      if (silence >= 0) racers.push(open.lateAfter(silence));
-      if ((await Promise.race(racers)).late) return { status: TIMED_OUT };
+      if ((await open.wait(silence)).late) return { status: TIMED_OUT };
     }
   }
 

@@ -20,25 +20,40 @@ function save(bytes, name) {
   return link;
 }
 
+const TITLE_MS = 100;
+
 export class View {
   constructor() {
     this.port = $('port');
     this.chosen = 0;  // the port the controller holds chosen
-    this.title = document.title;
+    this.status = document.createTextNode('');  // its text changed in place: cheaper than a new node
+    $('status').append(this.status);
+    this.title = this.titleShown = document.title;
+    this.titleSetAt = 0;
+    this.titleDue = null;
   }
 
   show(what, text) {
     const id = SHOWN[what];
-    if (id === 'status') $(id).textContent = text;
+    if (id === 'status') this.status.data = text;
     else if (id === 'title') this.showTitle(text);
     else if (id === 'directory-presets') $(id).replaceChildren(...text.split('\n').map((name) => new Option(name)));
     else $(id).value = text;
   }
 
-  // Set only when it changes: a title costs the browser more than a text.
+  // A title costs the browser more than a text: a percentage is set at
+  // once where the title had none, and then at most every TITLE_MS, the
+  // last one always.
   showTitle(text) {
-    if (text !== this.title) document.title = text;
     this.title = text;
+    if (this.titleDue || text === this.titleShown) return;
+    const set = () => {
+      this.titleDue = null;
+      this.titleSetAt = performance.now();
+      document.title = this.titleShown = this.title;
+    };
+    const wait = this.titleShown.endsWith('%') ? this.titleSetAt + TITLE_MS - performance.now() : 0;
+    if (wait <= 0) set(); else this.titleDue = setTimeout(set, wait);
   }
 
   // The controller's list, then 串口… where the browser has Web Serial.

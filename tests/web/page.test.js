@@ -266,7 +266,7 @@ test('取消 ends a run, the port released, and the next run goes', async (t) =>
           if (!cancelWhen(status.textContent)) return;
           observer.disconnect();
           document.getElementById('cancel').click();
-        }).observe(status, { childList: true });
+        }).observe(status, { characterData: true, subtree: true });
       }, row.when.toString());
       await ui.pick(['cancelled.dat', Buffer.alloc(1 << 20, 1)]);
       const { shown } = await ui.run('下载');

@@ -149,14 +149,15 @@ bool Page::Take(Gesture gesture, int number, const std::string& text) {
 void Page::Run() {
     const std::optional<WaitingRun> run = view_.TakeRun();
     if (!run) return;
-    const TransferFile& file = run->request.files.front();
-    const bool receive = run->request.kind == TransferKind::receive;
+    const TransferRequest& request = run->request;
+    const bool receive = request.kind == TransferKind::receive && !request.files.empty();
+    const std::filesystem::path landing = receive ? request.files.front().pcPath : "";
     std::error_code error;
-    if (receive) std::filesystem::remove(PartialPath(file.pcPath), error);  // not a past run's
+    if (receive) std::filesystem::remove(PartialPath(landing), error);  // not a past run's
     StatusRelay status(controller_, [](const std::function<void()>& show) { show(); });
-    const TransferEnd end = RunTransfer(run->request, PageSetup(), status, *run->cancel);
+    const TransferEnd end = RunTransfer(request, PageSetup(), status, *run->cancel);
     const bool succeeded = end.outcome == TransferOutcome::succeeded;
-    const std::filesystem::path received = succeeded ? file.pcPath : PartialPath(file.pcPath);
+    const std::filesystem::path received = succeeded ? landing : PartialPath(landing);
     if (receive && std::filesystem::is_regular_file(received, error)) {
         PageView::OfferDownload(received);
     }
