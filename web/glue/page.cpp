@@ -22,7 +22,7 @@
 #include "formats/whole_file.h"
 #include "page_choice_store.h"
 #include "page_view.h"
-#include "transfer/transfer_texts.h"
+#include "text/texts.h"
 
 namespace kestrel::web {
 namespace {
@@ -53,15 +53,20 @@ EM_JS(char*, KestrelPagePorts, (), {
 EM_JS(void, KestrelServeQueued, (), { Module["serveQueued"](); });
 // clang-format on
 
+// Each line of a text that holds one.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
 // The serial ports the person has given the page, by the names it gave them.
 std::vector<std::string> PagePorts() {
     const std::unique_ptr<char, decltype(&std::free)> names(KestrelPagePorts(), &std::free);
-    std::vector<std::string> ports;
-    std::istringstream lines(names.get());
-    for (std::string name; std::getline(lines, name);) {
-        if (!name.empty()) ports.push_back(name);
-    }
-    return ports;
+    return Lines(names.get());
 }
 
 // The port a run opens: a serial port by the name the page gave it, or the
@@ -78,13 +83,6 @@ TransferSetup PageSetup() {
     TransferSetup setup = LoadSetup(files);
     setup.openPort = OpenPagePort;
     return setup;
-}
-
-std::vector<std::filesystem::path> Files(const std::string& names) {
-    std::vector<std::filesystem::path> files;
-    std::istringstream lines(names);
-    for (std::string name; std::getline(lines, name);) files.emplace_back(name);
-    return files;
 }
 
 class Page {
@@ -115,9 +113,11 @@ bool Page::Take(Gesture gesture, int number, const std::string& text) {
         case commitPcPath:
             controller_.CommitPcPath();
             break;
-        case drop:
-            controller_.Drop(Files(text));
+        case drop: {
+            const std::vector<std::string> names = Lines(text);
+            controller_.Drop({names.begin(), names.end()});
             break;
+        }
         case choosePort:
             controller_.ChoosePort(static_cast<std::size_t>(number));
             break;
