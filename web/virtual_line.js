@@ -58,6 +58,7 @@ class Pipe {
         this.turn.due = false;
         this.since = performance.now();
         this.answer();
+        if (this.ended) this.turn.port1.close();
       };
       this.turn.port1.unref?.();  // node: a waiting line keeps no test alive
     }
@@ -73,8 +74,10 @@ class Pipe {
   }
 
   end() {
+    if (this.ended) return;
     this.ended = true;
     if (this.waiting) this.wake();
+    if (!this.turn?.due) this.turn?.port1.close();
   }
 }
 
