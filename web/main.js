@@ -63,7 +63,7 @@ kestrel.FS.chdir('/pc');  // PC files: those the person chose, and those receive
 
 if (serial) {
   for (const port of await serial.getPorts()) grant(port);
-  serial.addEventListener?.('disconnect', () => ports.cancelAll());
+  serial.addEventListener?.('disconnect', (event) => ports.hangUp(event.target));
 } else {
   view.showNoSerial();
 }

@@ -13,6 +13,8 @@
 //   (an earlier write failed) or cancelled.
 // - cancel() ends the read or write in flight and every later one; so does
 //   cancelAll(), for the run, including ports opened after it.
+// - hangUp(port) ends that port's line, as a pulled cable does: its reads
+//   fail once drained.
 // - interrupt() makes the read in flight, or the next one that would wait,
 //   say INTERRUPTED, losing no byte: the module then calls onInterrupt(),
 //   where the page gives it the work it queued, and reads on.
@@ -153,6 +155,16 @@ export class SerialPorts {
   cancelAll() {
     this.runCancelled = true;
     for (const open of this.byHandle.values()) open.cancel();
+  }
+
+  // The cable pulled out: that port's reads end once drained, as a hang-up's
+  // do, so the run fails and says why instead of reading as cancelled.
+  hangUp(port) {
+    for (const open of this.byHandle.values()) {
+      if (open.port !== port) continue;
+      open.ended = true;
+      open.wake();
+    }
   }
 
   async openPort(name) {

@@ -33,7 +33,13 @@ function standIn(mode) {
     return;
   }
   const given = [];
-  window.standIn = { given };
+  const listeners = [];
+  // The cable pulled out: the line ends, and the browser says so.
+  const unplug = () => {
+    given[0].hangUp();
+    for (const listener of listeners) listener({ target: given[0] });
+  };
+  window.standIn = { given, unplug };
   const serial = {
     async requestPort() {
       const { makeLinePair } = await import('/virtual_line.js');
@@ -60,7 +66,7 @@ function standIn(mode) {
       return near;
     },
     async getPorts() { return mode === 'silent' ? [await this.requestPort()] : []; },
-    addEventListener() {},
+    addEventListener(type, listener) { if (type === 'disconnect') listeners.push(listener); },
   };
   Object.defineProperty(Navigator.prototype, 'serial', { value: serial, configurable: true });
 }
@@ -255,22 +261,24 @@ test('取消 ends a run, the port released, and the next run goes', async (t) =>
     // while the run waits, the port it listens on named.
     { name: 'while waiting for the handheld', serial: 'silent', when: (text) => text.startsWith('等待传输开始... 正在监听串口Web Serial，') },
     { name: 'in the middle of a file', serial: 'virtual', when: (text) => /k$/.test(text) },
+    // Not a cancel: the run fails, and says so.
+    { name: 'the cable pulled out', serial: 'silent', when: (text) => text.startsWith('等待传输开始... 正在监听串口Web Serial，'), unplug: true, end: /^终止传输：(?!已取消)/ },
   ];
   for (const row of rows) {
     await t.test(row.name, async () => {
       const ui = await openPage(row.serial);
-      await ui.page.evaluate((when) => {
+      await ui.page.evaluate(([when, unplug]) => {
         const status = document.getElementById('status');
-        const cancelWhen = new Function('text', `return (${when})(text)`);
+        const actWhen = new Function('text', `return (${when})(text)`);
         new MutationObserver((_, observer) => {
-          if (!cancelWhen(status.textContent)) return;
+          if (!actWhen(status.textContent)) return;
           observer.disconnect();
-          document.getElementById('cancel').click();
+          if (unplug) window.standIn.unplug(); else document.getElementById('cancel').click();
         }).observe(status, { characterData: true, subtree: true });
-      }, row.when.toString());
+      }, [row.when.toString(), row.unplug ?? false]);
       await ui.pick(['cancelled.dat', Buffer.alloc(1 << 20, 1)]);
       const { shown } = await ui.run('下载');
-      assert.equal(shown.at(-1), '终止传输：已取消');
+      assert.match(shown.at(-1), row.end ?? /^终止传输：已取消$/);
       if (row.serial === 'silent') assert.ok(await portsReleased(ui.page));
       await ui.page.getByLabel('端口').selectOption({ label: '虚拟文曲星' });
       await ui.pick(['after.dat', utf8('after')]);
@@ -284,7 +292,7 @@ test('取消 ends a run, the port released, and the next run goes', async (t) =>
 test('without Web Serial the page says so and offers no serial port', async () => {
   const ui = await openPage('none');
   assert.ok(await ui.page.getByText('Web Serial').isVisible());
-  assert.deepEqual(await ui.page.getByLabel('端口').locator('option').allTextContents(), ['自动查找', '虚拟文曲星']);
+  assert.deepEqual(await ui.page.getByLabel('端口').locator('option').allTextContents(), ['虚拟文曲星']);
   await ui.pick(['plain.dat', utf8('plain')]);
   assert.equal((await ui.run('下载')).shown.at(-1), '传输成功。');
   await ui.page.close();

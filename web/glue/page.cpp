@@ -88,7 +88,7 @@ TransferSetup PageSetup() {
 class Page {
   public:
     Page()
-        : controller_(view_, store_, PortSource{{}, PagePorts, {}}, Received::offeredAsDownload) {
+        : controller_(view_, store_, PortSource{{}, PagePorts, {}, false}, Received::offeredAsDownload) {
         controller_.Start();
     }
 
