@@ -4,12 +4,15 @@
 // cancel flags live on the JavaScript side (web/serial_ports.js, reached as
 // Module.serialPorts), because a cancel comes from a page event while this
 // module is suspended and may not be re-entered. Here a port is a number.
+// A read that waits also lets the page in: when the page has queued work for
+// this module, the read returns to take it (onInterrupt) and waits on.
 #include <emscripten.h>
 
 #include <string>
 
 #include "link/link_texts.h"
 #include "link/open_port.h"
+#include "text/texts.h"
 
 namespace kestrel {
 namespace {
@@ -19,6 +22,7 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kTimedOut = 2;
 constexpr int kCancelled = 3;
+constexpr int kInterrupted = 4;  // a read the page interrupted, to let itself in
 constexpr int kNoSuchPort = -1;
 constexpr int kPortInUse = -2;
 
@@ -37,6 +41,9 @@ EM_ASYNC_JS(int, KestrelSerialRead, (int handle, std::uint8_t* bytes, std::size_
     const got = await Module["serialPorts"].read(handle, size, silence);
     if (got.bytes) HEAPU8.set(got.bytes, bytes);
     return got.status;
+});
+EM_JS(void, KestrelSerialLetPageIn, (), {
+    Module["serialPorts"].onInterrupt();
 });
 EM_JS(int, KestrelSerialWrite, (int handle, const std::uint8_t* bytes, std::size_t size), {
     return Module["serialPorts"].write(handle, HEAPU8.slice(bytes, bytes + size));
@@ -64,7 +71,11 @@ class WebSerialPort final : public Port {
         // taken without the cost of suspending the module.
         if (KestrelSerialTake(handle_, bytes.data(), bytes.size()) != 0) return Result::Ok();
         const double wait = silence ? static_cast<double>(silence->count()) : -1.0;
-        return Ended(KestrelSerialRead(handle_, bytes.data(), bytes.size(), wait), true);
+        for (;;) {
+            const int status = KestrelSerialRead(handle_, bytes.data(), bytes.size(), wait);
+            if (status != kInterrupted) return Ended(status, true);
+            KestrelSerialLetPageIn();
+        }
     }
 
     void Cancel() override { KestrelSerialCancel(handle_); }

@@ -1,7 +1,9 @@
-// The page's start: one compiled module, two instances (the transfers and
-// 虚拟文曲星), the view, and the person's gestures queued so that the
-// transfer instance runs one call at a time (it may not be re-entered while
-// a transfer waits on its port). 取消 never waits: it cancels the ports.
+// The page's start: one compiled module, two instances (the dialog's
+// controller with its runs, and 虚拟文曲星), the view, and the person's
+// gestures handed to the controller (web/glue/page.cpp). A run suspends its
+// instance at every wait on the port, and a suspended instance may not be
+// entered: gestures made meanwhile are queued, and the run takes them when
+// a read lets the page in (serial_ports.js, interrupt()) and before its end.
 
 import createKestrel from './kestrel.js';
 import { View } from './view.js';
@@ -10,26 +12,29 @@ import { VirtualHandheld } from './handheld.js';
 
 const VIRTUAL = '虚拟文曲星';
 const TABLE_KEY = 'kestrel.substitutionTable';
+// The controller's gestures, in web/glue/page.cpp's order.
+const [EDIT, COMMIT_PC_PATH, DROP, CHOOSE_PORT, REFRESH_PORTS, FETCH_AS_UTF8, DOWNLOAD, UPLOAD,
+  EXIT_OR_CANCEL, ESCAPE, ABOUT] = Array.from({ length: 11 }, (_, code) => code);
 
 const view = new View();
 const serial = navigator.serial;  // the page's own window, nowhere else
 const granted = new Map();        // serial ports the person gave, by name
 
+// ASCII, like a system's port names, which the run's texts (GBK) carry.
 function nameFor(port) {
   const { usbVendorId: vendor, usbProductId: product } = port.getInfo?.() ?? {};
   const hex = (n) => n.toString(16).padStart(4, '0');
-  const base = vendor === undefined ? '串口' : `USB ${hex(vendor)}:${hex(product)}`;
+  const base = vendor === undefined ? 'Web Serial' : `USB ${hex(vendor)}:${hex(product)}`;
   let name = base;
   for (let n = 2; granted.has(name) && granted.get(name) !== port; n += 1) name = `${base} #${n}`;
   return name;
 }
 
-function grant(port, chosen) {
+function grant(port) {
   const known = [...granted].find(([, p]) => p === port);
   if (known) return known[0];
   const name = nameFor(port);
   granted.set(name, port);
-  view.addSerialPort(name, chosen);
   return name;
 }
 
@@ -43,11 +48,64 @@ const options = {
   },
 };
 
-const handheld = await VirtualHandheld.start(createKestrel, { ...options, view });
+const handheld = await VirtualHandheld.start(createKestrel, options);
 const ports = new SerialPorts((name) => (name === VIRTUAL ? handheld.line() : granted.get(name)));
-const kestrel = await createKestrel({ ...options, view, serialPorts: ports });
+const queued = [];
+let running = false;
+const serveQueued = () => { while (queued.length) queued.shift()(); };
+ports.onInterrupt = serveQueued;
+const kestrel = await createKestrel({
+  ...options, view, serialPorts: ports, serveQueued, portNames: () => [...granted.keys()],
+});
 for (const folder of ['/pc', '/config']) kestrel.FS.mkdir(folder);
 kestrel.FS.mkdir('/tmp/kestrel', 0o700);
+kestrel.FS.chdir('/pc');  // PC files: those the person chose, and those received
+
+if (serial) {
+  for (const port of await serial.getPorts()) grant(port);
+  serial.addEventListener?.('disconnect', (event) => ports.hangUp(event.target));
+} else {
+  view.showNoSerial();
+}
+const page = kestrel._kestrel_page_open();
+
+async function run() {
+  running = true;
+  ports.beginRun();
+  try {
+    await kestrel.ccall('kestrel_page_run', null, ['number'], [page], { async: true });
+  } finally {
+    running = false;
+  }
+  serveQueued();
+}
+
+// Handed on now, or once the run lets the page in; `before` readies what
+// the gesture needs, and a `number` that is a function is read, when it is
+// taken.
+function gesture(code, number = 0, text = '', before = () => {}) {
+  const take = () => {
+    before();
+    const started = kestrel.ccall('kestrel_page_gesture', 'number', ['number', 'number', 'number', 'string'],
+      [page, code, typeof number === 'function' ? number() : number, text]);
+    if (started) run().catch((error) => view.show(0, String(error)));
+  };
+  if (!running) return take();
+  queued.push(take);
+  return ports.interrupt();
+}
+
+// Chosen or dropped files land in the PC folder by name, each replacing
+// the one before it (a run reading that keeps its bytes); a folder, which
+// cannot be read, lands nowhere and so is refused.
+async function files(chosen) {
+  const names = chosen.map((file) => file.name);
+  const read = await Promise.all(chosen.map((file) => file.arrayBuffer().catch(() => null)));
+  gesture(DROP, 0, names.join('\n'), () => read.forEach((bytes, i) => {
+    try { kestrel.FS.unlink(names[i]); } catch { /* none before it */ }
+    if (bytes) kestrel.FS.writeFile(names[i], new Uint8Array(bytes));
+  }));
+}
 
 function loadTable() {
   const kept = localStorage.getItem(TABLE_KEY);
@@ -59,57 +117,35 @@ function loadTable() {
 const showDisk = () => view.showDisk(handheld.files(), (path) => handheld.read(path));
 handheld.onChange = showDisk;
 
-if (serial) {
-  for (const port of await serial.getPorts()) grant(port, false);
-  serial.addEventListener?.('disconnect', () => ports.cancelAll());
-} else {
-  view.showNoSerial();
-}
-
-let work = Promise.resolve();
-const queue = (job) => { work = work.then(job).catch((error) => view.showStatus(String(error))); };
-
-async function stage(files) {
-  for (const file of files) {
-    kestrel.FS.writeFile(`/pc/${file.name}`, new Uint8Array(await file.arrayBuffer()));
-  }
-  kestrel.ccall('kestrel_page_pick', null, ['number', 'string'],
-    [page, files.map((file) => file.name).join('\n')]);
-}
-
-function transfer(send, pcFile, deviceName, deviceDirectory, port, utf8) {
-  queue(async () => {
-    ports.beginRun();
-    await kestrel.ccall('kestrel_page_transfer', null,
-      ['number', 'number', 'string', 'string', 'string', 'string', 'number'],
-      [page, send ? 1 : 0, pcFile, deviceName, deviceDirectory, port, utf8 ? 1 : 0], { async: true });
-  });
-}
-
-const page = kestrel._kestrel_page_open();
 loadTable();
 showDisk();
 view.listen({
-  pick: (files) => queue(() => stage(files)),
-  drop: (files) => queue(async () => {
-    await stage(files);
-    if (files.length > 1) transfer(true, view.pcFile.value, '', '', view.port.value, false);
-  }),
-  transfer,
-  cancel: () => ports.cancelAll(),
-  async port(value, previous) {
-    if (value !== 'request') return value;
+  edit: (box, text) => gesture(EDIT, box, text),
+  commitPcPath: () => gesture(COMMIT_PC_PATH),
+  files,
+  choosePort: (index) => gesture(CHOOSE_PORT, index),
+  refreshPorts: () => gesture(REFRESH_PORTS),
+  async requestPort() {
+    let name;
     try {
-      return `serial:${grant(await serial.requestPort(), true)}`;
+      name = grant(await serial.requestPort());
     } catch {
-      return previous;  // the person chose none
+      return;  // the person chose none
     }
+    gesture(REFRESH_PORTS);
+    gesture(CHOOSE_PORT, () => view.selectPort(name));
   },
-  table: (file) => queue(async () => {
+  fetchAsUtf8: (checked) => gesture(FETCH_AS_UTF8, checked ? 1 : 0),
+  download: () => gesture(DOWNLOAD),
+  upload: () => gesture(UPLOAD),
+  cancel: () => gesture(EXIT_OR_CANCEL),
+  escape: () => gesture(ESCAPE),
+  about: () => gesture(ABOUT),
+  async table(file) {
     const bytes = new Uint8Array(await file.arrayBuffer());
     localStorage.setItem(TABLE_KEY, btoa(String.fromCharCode(...bytes)));
     loadTable();
-  }),
+  },
 });
 addEventListener('pagehide', () => { ports.cancelAll(); ports.closeAll(); handheld.ports.closeAll(); });
-view.enable();
+view.ready();

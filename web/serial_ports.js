@@ -13,6 +13,11 @@
 //   (an earlier write failed) or cancelled.
 // - cancel() ends the read or write in flight and every later one; so does
 //   cancelAll(), for the run, including ports opened after it.
+// - hangUp(port) ends that port's line, as a pulled cable does: its reads
+//   fail once drained.
+// - interrupt() makes the read in flight, or the next one that would wait,
+//   say INTERRUPTED, losing no byte: the module then calls onInterrupt(),
+//   where the page gives it the work it queued, and reads on.
 // - close() cancels the reader, releases both locks and closes the port:
 //   each step runs even when one before it failed.
 
@@ -20,6 +25,7 @@ export const OK = 0;
 export const FAILED = 1;
 export const TIMED_OUT = 2;
 export const CANCELLED = 3;
+export const INTERRUPTED = 4;
 const NO_SUCH_PORT = -1;
 const PORT_IN_USE = -2;
 const OPEN_FAILED = -3;
@@ -55,24 +61,71 @@ class OpenPort {
     this.writer = port.writable.getWriter();
     this.ahead = new ReadAhead();
     this.pending = null;  // the reader's read in flight, kept across time-outs
+    this.waiting = null;  // wakes the read that waits
     this.lastWrite = null;
     this.writeFailed = false;
     this.ended = false;
     this.cancelled = false;
-    this.wake = new Promise((resolve) => { this.cancelNow = resolve; });
+    this.cancelledNow = new Promise((resolve) => { this.cancelNow = resolve; });
   }
 
-  cancel() { this.cancelled = true; this.cancelNow({ cancelled: true }); }
+  cancel() {
+    this.cancelled = true;
+    this.cancelNow();
+    this.wake();
+  }
 
-  nextChunk() {
-    this.pending ??= this.reader.read().then((got) => ({ got }), (error) => ({ error }));
-    return this.pending;
+  wake(why = {}) {
+    const waiting = this.waiting;
+    this.waiting = null;
+    waiting?.(why);
+  }
+
+  // Keeps one read of the reader in flight; what it brings lands in `ahead`
+  // as soon as it comes, so a read that follows finds it without waiting.
+  readAhead() {
+    this.pending ??= this.reader.read().then((got) => this.absorb(got), () => this.absorb({ done: true }));
+  }
+
+  absorb(got) {
+    this.pending = null;
+    if (got.done) this.ended = true; else this.ahead.add(got.value);
+    this.wake();
+  }
+
+  // Waits for a chunk, a cancel or an interrupt, or for `silence` ms
+  // without one ({ late: true }; negative: no bound). One timer serves every
+  // wait, each moving the deadline.
+  wait(silence) {
+    this.readAhead();
+    this.deadline = silence < 0 ? Infinity : performance.now() + silence;
+    if (!(this.alarmAt <= this.deadline) && silence >= 0) this.setAlarm(silence);  // none yet, or too late
+    return new Promise((resolve) => { this.waiting = resolve; });
+  }
+
+  setAlarm(ms) {
+    clearTimeout(this.timer);
+    this.alarmAt = performance.now() + ms;
+    this.timer = setTimeout(() => {
+      const left = this.deadline - performance.now();
+      this.alarmAt = undefined;
+      if (left === Infinity) return;
+      if (left > 0) this.setAlarm(left); else this.wake({ late: true });
+    }, ms);
+  }
+
+  // Serves `size` bytes read ahead, and reads on meanwhile.
+  serve(size) {
+    const bytes = this.ahead.take(size);
+    if (!this.ended) this.readAhead();
+    return bytes;
   }
 }
 
 // Runs every step, whatever the one before did.
 async function release(open) {
-  const steps = [() => !open.cancelled && Promise.race([open.lastWrite, open.wake]), () => open.reader.cancel(), () => open.reader.releaseLock(),
+  clearTimeout(open.timer);
+  const steps = [() => !open.cancelled && Promise.race([open.lastWrite, open.cancelledNow]), () => open.reader.cancel(), () => open.reader.releaseLock(),
     () => open.writer.releaseLock(), () => open.port.close()];
   for (const step of steps) {
     try { await step(); } catch { /* the next step still runs */ }
@@ -87,6 +140,13 @@ export class SerialPorts {
     this.byHandle = new Map();
     this.nextHandle = 1;
     this.runCancelled = false;
+    this.onInterrupt = () => {};
+    this.interrupted = false;
+  }
+
+  interrupt() {
+    this.interrupted = true;
+    for (const open of this.byHandle.values()) open.wake();
   }
 
   // A new run: cancelAll() of an earlier one no longer applies.
@@ -95,6 +155,16 @@ export class SerialPorts {
   cancelAll() {
     this.runCancelled = true;
     for (const open of this.byHandle.values()) open.cancel();
+  }
+
+  // The cable pulled out: that port's reads end once drained, as a hang-up's
+  // do, so the run fails and says why instead of reading as cancelled.
+  hangUp(port) {
+    for (const open of this.byHandle.values()) {
+      if (open.port !== port) continue;
+      open.ended = true;
+      open.wake();
+    }
   }
 
   async openPort(name) {
@@ -120,27 +190,20 @@ export class SerialPorts {
 
   take(handle, size) {
     const open = this.byHandle.get(handle);
-    return !open.cancelled && open.ahead.size >= size ? open.ahead.take(size) : null;
+    return !open.cancelled && open.ahead.size >= size ? open.serve(size) : null;
   }
 
   async read(handle, size, silence) {
     const open = this.byHandle.get(handle);
     for (;;) {
       if (open.cancelled) return { status: CANCELLED };
-      if (open.ahead.size >= size) return { status: OK, bytes: open.ahead.take(size) };
+      if (open.ahead.size >= size) return { status: OK, bytes: open.serve(size) };
       if (open.ended || open.writeFailed) return { status: FAILED };
-      let timer;
-      const racers = [open.nextChunk(), open.wake];
-      if (silence >= 0) {
-        racers.push(new Promise((resolve) => { timer = setTimeout(resolve, silence, { late: true }); }));
+      if (this.interrupted) {
+        this.interrupted = false;
+        return { status: INTERRUPTED };
       }
-      const won = await Promise.race(racers);
-      clearTimeout(timer);
-      if (won.late) return { status: TIMED_OUT };
-      if (won.cancelled) continue;
-      open.pending = null;
-      if (won.error || won.got.done) open.ended = true;
-      else open.ahead.add(won.got.value);
+      if ((await open.wait(silence)).late) return { status: TIMED_OUT };
     }
   }
 

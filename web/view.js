@@ -1,8 +1,15 @@
-// The page as a view: setters that the module calls (through Module.view)
-// to show what it decided, and the person's gestures handed on to whoever
+// The page as the dialog's view: setters that the module calls (through
+// Module.view, see web/glue/page_view.cpp) to show what the dialog's
+// controller decided, and the person's gestures handed on to whoever
 // listens (main.js). Nothing here decides what a gesture means.
 
 const $ = (id) => document.getElementById(id);
+
+// In the order of the module's codes: what it shows, the boxes, the
+// controls it enables.
+const SHOWN = ['status', 'title', 'pc-file', 'device-name', 'device-directory', 'directory-presets'];
+const BOXES = SHOWN.slice(2, 5);
+const CONTROLS = ['download', 'upload', 'browse', 'cancel'];
 
 function save(bytes, name) {
   const link = document.createElement('a');
@@ -13,40 +20,71 @@ function save(bytes, name) {
   return link;
 }
 
+const TITLE_MS = 100;
+
 export class View {
   constructor() {
-    this.pcFile = $('pc-file');
-    this.deviceName = $('device-name');
-    this.deviceDirectory = $('device-directory');
     this.port = $('port');
-    this.utf8 = $('utf8');
-    this.status = $('status');
-    this.running = false;
+    this.chosen = 0;  // the port the controller holds chosen
+    this.status = document.createTextNode('');  // its text changed in place: cheaper than a new node
+    $('status').append(this.status);
+    this.title = this.titleShown = document.title;
+    this.titleSetAt = 0;
+    this.titleDue = null;
   }
 
-  showStatus(text) { this.status.textContent = text; }
-  showTitle(text) { document.title = text; }
-  showPcFile(text) { this.pcFile.value = text; }
-  showDeviceName(text) { this.deviceName.value = text; }
-  showDeviceDirectory(text) { this.deviceDirectory.value = text; }
-  showUtf8(checked) { this.utf8.checked = checked; }
-
-  showPort(setting) {
-    if ([...this.port.options].some((option) => option.value === setting)) this.port.value = setting;
+  show(what, text) {
+    const id = SHOWN[what];
+    if (id === 'status') this.status.data = text;
+    else if (id === 'title') this.showTitle(text);
+    else if (id === 'directory-presets') $(id).replaceChildren(...text.split('\n').map((name) => new Option(name)));
+    else $(id).value = text;
   }
 
-  showPresets(directories) {
-    $('directory-presets').replaceChildren(...directories.split('\n').map((name) => new Option(name)));
+  // A title costs the browser more than a text: a percentage is set at
+  // once where the title had none, and then at most every TITLE_MS, the
+  // last one always.
+  showTitle(text) {
+    this.title = text;
+    if (this.titleDue || text === this.titleShown) return;
+    const set = () => {
+      this.titleDue = null;
+      this.titleSetAt = performance.now();
+      document.title = this.titleShown = this.title;
+    };
+    const wait = this.titleShown.endsWith('%') ? this.titleSetAt + TITLE_MS - performance.now() : 0;
+    if (wait <= 0) set(); else this.titleDue = setTimeout(set, wait);
   }
 
-  showRunning(running) {
-    this.running = running;
-    for (const id of ['pc-file', 'browse', 'device-directory', 'device-name', 'port', 'utf8',
-      'download', 'upload', 'table']) {
-      $(id).disabled = running;
-    }
-    $('cancel').disabled = !running;
+  // The controller's list, then 串口… where the browser has Web Serial.
+  showPorts(labels, details, chosen) {
+    const request = this.port.querySelector('.needs-serial');
+    this.port.replaceChildren(...labels.map((label, index) => {
+      const option = new Option(label, index);
+      option.title = details[index];
+      return option;
+    }));
+    if (request) this.port.append(request);
+    this.port.value = this.chosen = chosen;
   }
+
+  // The port the browser gave, chosen by the person: its entry.
+  selectPort(label) {
+    this.chosen = [...this.port.options].findIndex((option) => option.text === label);
+    this.port.value = this.chosen;
+    return this.chosen;
+  }
+
+  check(checked) { $('utf8').checked = checked; }
+
+  // 浏览 stands for choosing PC files at all: a drop is taken while it is.
+  enable(control, enabled) { $(CONTROLS[control]).disabled = !enabled; }
+
+  focus(control) { $(CONTROLS[control]).focus(); }
+
+  ask(question) { return window.confirm(question); }
+
+  about(title, text) { window.alert(`${title}\n\n${text}`); }
 
   // A received file: saved at once, and listed to be saved again.
   offerDownload(bytes, name) {
@@ -55,19 +93,10 @@ export class View {
     $('received').prepend(item);
   }
 
-  setting(key) { return localStorage.getItem(`kestrel.${key}`); }
-  remember(key, value) { localStorage.setItem(`kestrel.${key}`, value); }
-
   // Without Web Serial, a line that says so, and no 串口… to choose.
   showNoSerial() {
     $('no-serial').hidden = false;
     this.port.querySelector('.needs-serial').remove();
-  }
-
-  addSerialPort(name, chosen) {
-    const option = new Option(name, `serial:${name}`);
-    this.port.querySelector('.needs-serial')?.before(option);
-    if (chosen) this.port.value = option.value;
   }
 
   showTableState(text) { $('table-state').textContent = text; }
@@ -94,28 +123,38 @@ export class View {
     }));
   }
 
-  // gestures: { pick(files), drop(files), transfer(send), cancel(), port(value, previous), table(file) }
+  // gestures: { edit(box, text), commitPcPath(), files(files), choosePort(index),
+  // requestPort(), refreshPorts(), fetchAsUtf8(checked), download(), upload(),
+  // cancel(), escape(), about(), table(file) }
+  // The module is there: every control it does not hold disabled is enabled.
+  ready() {
+    for (const control of document.querySelectorAll('[disabled]:not(#cancel)')) control.disabled = false;
+  }
+
   listen(gestures) {
-    const boxes = () => [this.pcFile.value, this.deviceName.value, this.deviceDirectory.value,
-      this.port.value, this.utf8.checked];
+    BOXES.forEach((id, box) => $(id).addEventListener('input', (event) => gestures.edit(box, event.target.value)));
+    $('pc-file').addEventListener('change', () => gestures.commitPcPath());
     $('browse').addEventListener('change', (event) => {
-      gestures.pick([...event.target.files]);
+      gestures.files([...event.target.files]);
       event.target.value = '';
     });
-    $('download').addEventListener('click', () => gestures.transfer(true, ...boxes()));
-    $('upload').addEventListener('click', () => gestures.transfer(false, ...boxes()));
-    $('cancel').addEventListener('click', () => gestures.cancel());
-    document.addEventListener('keydown', (event) => { if (event.key === 'Escape') gestures.cancel(); });
-    let previous = this.port.value;
-    this.port.addEventListener('focus', () => { previous = this.port.value; });
-    this.port.addEventListener('change', async () => {
-      this.port.value = await gestures.port(this.port.value, previous);
-      previous = this.port.value;
+    this.port.addEventListener('focus', () => gestures.refreshPorts());
+    this.port.addEventListener('change', () => {
+      if (this.port.value !== 'request') {
+        this.chosen = Number(this.port.value);
+        gestures.choosePort(this.chosen);
+        return;
+      }
+      this.port.value = this.chosen;  // until the browser gives a port
+      gestures.requestPort();
     });
+    $('utf8').addEventListener('change', (event) => gestures.fetchAsUtf8(event.target.checked));
+    for (const id of ['download', 'upload', 'cancel', 'about']) $(id).addEventListener('click', () => gestures[id]());
+    document.addEventListener('keydown', (event) => { if (event.key === 'Escape') gestures.escape(); });
     $('table').addEventListener('change', (event) => gestures.table(event.target.files[0]));
     const dialog = $('dialog');
     dialog.addEventListener('dragover', (event) => {
-      if (this.running) return;
+      if ($('browse').disabled) return;
       event.preventDefault();
       dialog.classList.add('dropping');
     });
@@ -123,9 +162,7 @@ export class View {
     dialog.addEventListener('drop', (event) => {
       event.preventDefault();
       dialog.classList.remove('dropping');
-      if (!this.running) gestures.drop([...event.dataTransfer.files]);
+      if (!$('browse').disabled) gestures.files([...event.dataTransfer.files]);
     });
   }
-
-  enable() { this.showRunning(false); }
 }

@@ -22,8 +22,9 @@ UserText BoxText(std::string_view gbk) {
 
 }  // namespace
 
-DialogController::DialogController(DialogView& view, ChoiceStore& store, PortSource ports)
-    : view_(view), store_(store), portSource_(std::move(ports)) {}
+DialogController::DialogController(DialogView& view, ChoiceStore& store, PortSource ports,
+                                   Received received)
+    : view_(view), store_(store), portSource_(std::move(ports)), received_(received) {}
 
 void DialogController::Start() {
     const RememberedChoices remembered = store_.Read();
@@ -158,7 +159,8 @@ void DialogController::Upload() {
     ResultOf<TransferRequest> request =
         RequestFromBoxes(Direction::receive, boxes, ChosenPort(), picked_, {false, fetchAsUtf8_});
     std::error_code error;
-    if (!request.IsOk() || !std::filesystem::exists(request.Value().files.front().pcPath, error)) {
+    if (!request.IsOk() || received_ == Received::offeredAsDownload ||
+        !std::filesystem::exists(request.Value().files.front().pcPath, error)) {
         Begin(std::move(request), Control::upload);
         return;
     }

@@ -20,7 +20,9 @@
 // - A status from the previous run clears when a box or the port changes.
 //   While the handheld is awaited, "等待传输开始..." and what the run adds
 //   about it share the line; the end stays there with its reason.
-// - 上传 asks before replacing a PC file that exists.
+// - 上传 asks before replacing a PC file that exists, in a face that writes
+//   what it receives over the PC file; a face that offers it as a download
+//   (the page) replaces nothing, so it asks nothing.
 // - The directory and the UTF-8 choice are remembered when a run starts; the
 //   port only once a run through it has succeeded. Without a remembered
 //   port the first port present is chosen, or "虚拟文曲星".
@@ -45,9 +47,13 @@
 
 namespace kestrel {
 
+// Where a face puts what a 上传 receives.
+enum class Received { overPcFile, offeredAsDownload };
+
 class DialogController {
   public:
-    DialogController(DialogView& view, ChoiceStore& store, PortSource ports);
+    DialogController(DialogView& view, ChoiceStore& store, PortSource ports,
+                     Received received = Received::overPcFile);
 
     // Fills the dialog: the port list, the remembered choices, the title.
     void Start();
@@ -93,6 +99,7 @@ class DialogController {
     DialogView& view_;
     ChoiceStore& store_;
     PortSource portSource_;
+    Received received_;
     std::vector<PortListEntry> ports_;
     std::size_t chosen_ = 0;
     bool fetchAsUtf8_ = false;

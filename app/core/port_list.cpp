@@ -66,7 +66,9 @@ std::vector<PortListEntry> ListPortChoices(const PortSource& source) {
             listed->present = true;
         }
     }
-    choices.push_back(FixedEntry(texts::kAutomaticPort, PortChoice::Kind::automatic));
+    if (source.searchable) {
+        choices.push_back(FixedEntry(texts::kAutomaticPort, PortChoice::Kind::automatic));
+    }
     choices.push_back(FixedEntry(texts::kBuiltInHandheld, PortChoice::Kind::builtInHandheld));
     return choices;
 }

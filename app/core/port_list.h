@@ -6,8 +6,8 @@
 //
 // Promises:
 // - ListPortChoices keeps the order it is given, defaults first, a present
-//   port that is also a default listed once, and puts "自动查找" and
-//   "虚拟文曲星" last; it reads the stable-name folder and nothing else.
+//   port that is also a default listed once, and puts "自动查找" (where the
+//   face can search) and "虚拟文曲星" last; it reads the stable-name folder and nothing else.
 // - A serial choice names the stable link itself where there is one, so the
 //   same adapter is found, and remembered, even when its ttyUSB number
 //   changes; its label is the device's own short name.
@@ -33,6 +33,7 @@ struct PortSource {
     std::vector<std::string> defaults;  // listed whether present or not: COM1 to COM4 on Windows
     std::function<std::vector<std::string>()> present = ListSerialPorts;
     std::filesystem::path stableNames = "/dev/serial/by-id";
+    bool searchable = true;  // false where no port can be listened to unasked (the browser)
 };
 
 struct PortListEntry {

@@ -423,9 +423,9 @@ struct FakeStore final : ChoiceStore {
 
 struct DialogRig {
     explicit DialogRig(std::vector<std::string> present = {}, RememberedChoices remembered = {},
-                       std::vector<std::string> defaults = {})
+                       std::vector<std::string> defaults = {}, bool searchable = true)
         : ports(std::move(present)),
-          source{std::move(defaults), [this] { return ports; }, dir / "by-id"} {
+          source{std::move(defaults), [this] { return ports; }, dir / "by-id", searchable} {
         store.kept = std::move(remembered);
         controller.Start();
     }
@@ -714,12 +714,19 @@ TEST(Dialog, UploadAsksBeforeReplacingAPcFile) {
         bool exists;
         std::optional<bool> answer;  // unset: not asked
         bool runs;
-    } rows[] = {{false, {}, true}, {true, false, false}, {true, true, true}};
+        Received received = Received::overPcFile;
+    } rows[] = {{false, {}, true},
+                {true, false, false},
+                {true, true, true},
+                {true, {}, true, Received::offeredAsDownload}};
     for (const auto& row : rows) {
         DialogRig rig;
+        DialogController controller(rig.view, rig.store, rig.source, row.received);
+        controller.Start();
         if (row.exists) WriteFileText(rig.dir / "BACK.TXT", "x");
-        rig.Pick(rig.dir / "BACK.TXT");
-        rig.controller.Upload();
+        rig.view.pick = rig.dir / "BACK.TXT";
+        controller.Browse();
+        controller.Upload();
         EXPECT_EQ(rig.view.questions.size(), row.answer ? 1U : 0U);
         if (row.answer) {
             EXPECT_TRUE(rig.view.runs.empty()) << "nothing goes before the answer";
@@ -743,6 +750,7 @@ TEST(Dialog, RememberedChoicesAndPorts) {
         std::vector<std::string> labels;  // the list, 自动查找 and 虚拟文曲星 left out
         PortChoice chosen;
         bool succeeds = true;
+        bool searchable = true;
     } rows[] = {
         {"a first run without ports", {}, {}, {}, {}, {P::builtInHandheld, {}}},
         {"a first run takes the first port present",
@@ -777,14 +785,23 @@ TEST(Dialog, RememberedChoicesAndPorts) {
          {"COM1", "COM2", "COM3", "COM4"},
          {"COM1", "COM2", "COM3", "COM4", "COM7"},
          {P::serial, "COM3"}},
+        {"a face that cannot search offers no 自动查找",
+         {usb0},
+         {"auto", {}, {}},
+         {},
+         {"ttyUSB0"},
+         {P::serial, usb0},
+         true,
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        DialogRig rig(row.present, row.remembered, row.defaults);
+        DialogRig rig(row.present, row.remembered, row.defaults, row.searchable);
         std::vector<std::string> labels;
-        for (std::size_t i = 0; i + 2 < rig.view.ports.size(); ++i) {
-            labels.push_back(fs::path(rig.view.ports[i].label).string());
+        for (const PortListEntry& entry : rig.view.ports) {
+            if (entry.port.kind == P::serial) labels.push_back(fs::path(entry.label).string());
         }
+        EXPECT_EQ(rig.view.ports.size(), labels.size() + (row.searchable ? 2U : 1U));
         EXPECT_EQ(labels, row.labels);
         EXPECT_EQ(PortSetting(rig.Chosen().port), PortSetting(row.chosen));
         EXPECT_EQ(rig.view.boxes[2], row.remembered.directory.value_or(UserText()));

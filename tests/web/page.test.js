@@ -33,7 +33,13 @@ function standIn(mode) {
     return;
   }
   const given = [];
-  window.standIn = { given };
+  const listeners = [];
+  // The cable pulled out: the line ends, and the browser says so.
+  const unplug = () => {
+    given[0].hangUp();
+    for (const listener of listeners) listener({ target: given[0] });
+  };
+  window.standIn = { given, unplug };
   const serial = {
     async requestPort() {
       const { makeLinePair } = await import('/virtual_line.js');
@@ -59,8 +65,8 @@ function standIn(mode) {
       }
       return near;
     },
-    async getPorts() { return []; },
-    addEventListener() {},
+    async getPorts() { return mode === 'silent' ? [await this.requestPort()] : []; },
+    addEventListener(type, listener) { if (type === 'disconnect') listeners.push(listener); },
   };
   Object.defineProperty(Navigator.prototype, 'serial', { value: serial, configurable: true });
 }
@@ -93,13 +99,14 @@ async function openPage(serial = 'virtual') {
   await page.goto(site.url);
   await page.getByRole('button', { name: '下载' }).waitFor();
   await page.waitForFunction(() => !document.getElementById('download').disabled);
-  // Every status text and title shown, in order.
+  // Every status text and title shown, in order, and the runs ended: 取消 is
+  // enabled while one goes.
   await page.evaluate(() => {
-    window.shown = [];
-    window.titles = [];
-    const status = document.getElementById('status');
+    Object.assign(window, { shown: [], titles: [], ended: 0 });
+    const [status, cancel] = ['status', 'cancel'].map((id) => document.getElementById(id));
     new MutationObserver(() => window.shown.push(status.textContent)).observe(status, { childList: true, characterData: true, subtree: true });
     new MutationObserver(() => window.titles.push(document.title)).observe(document.querySelector('title'), { childList: true });
+    new MutationObserver(() => { window.ended += cancel.disabled; }).observe(cancel, { attributeFilter: ['disabled'] });
   });
   const box = (name) => page.getByLabel(name, { exact: true });
   return {
@@ -111,16 +118,23 @@ async function openPage(serial = 'virtual') {
     async fill(boxes) {
       for (const [name, text] of Object.entries(boxes)) await box(name).fill(text);
     },
-    // Runs 下载 or 上传; the texts shown, and the download offered, if any.
-    async run(button, { utf8: asUtf8 = false } = {}) {
+    // Runs 下载 or 上传 (or what starts a run); the texts shown, and the download offered, if any.
+    async run(start, { utf8: asUtf8 = false } = {}) {
       await page.getByLabel('存为UTF-8').setChecked(asUtf8);
-      await page.evaluate(() => { window.shown = []; });
+      const ended = await page.evaluate(() => { window.shown = []; return window.ended; });
       const offered = page.waitForEvent('download', { timeout: 10000 }).catch(() => null);
-      await page.getByRole('button', { name: button }).click();
-      await page.waitForFunction(() => !document.getElementById('download').disabled, null, { timeout: 10000 });
+      await (typeof start === 'string' ? page.getByRole('button', { name: start }).click() : start());
+      await page.waitForFunction((n) => window.ended > n, ended, { timeout: 10000 });
       const shown = await page.evaluate(() => window.shown);
-      const download = button === '上传' ? await offered : null;
+      const download = start === '上传' ? await offered : null;
       return { shown, download: download && { name: download.suggestedFilename(), bytes: readFileSync(await download.path()) } };
+    },
+    // What the dialog shows after a reload: the remembered choices.
+    async reloaded() {
+      await page.reload();
+      await page.waitForFunction(() => !document.getElementById('download').disabled);
+      return [await box('文曲星目录').inputValue(), await page.getByLabel('存为UTF-8').isChecked(),
+        await page.getByLabel('端口').evaluate((select) => select.selectedOptions[0].text)];
     },
     async diskFile(directory, name) {
       const row = page.getByRole('row').filter({ hasText: directory }).filter({ has: page.getByRole('link', { name, exact: true }) });
@@ -159,8 +173,9 @@ test('through 虚拟文曲星, byte for byte', async (t) => {
   const ui = await openPage();
   const app = applicationImage();
   const text = Buffer.concat([GBK_WQX, gbk('\r\nline two\r\n')]);
+  const [waiting, succeeded] = ['等待传输开始...', '传输成功。'];
   const rows = [
-    { name: 'a text gains its header on the handheld and loses it coming back',
+    { name: 'a text gains its header on the handheld and loses it coming back, each way with the dialog\'s texts',
       send: [['note.txt', text]], on: [['文本文件', 'note.txt', (got) => got.length > text.length && got.subarray(-text.length).equals(text)]],
       back: { boxes: { 电脑文件: 'note.txt', 文曲星目录: '文本文件', 文曲星文件: 'note.txt' }, bytes: text } },
     { name: 'UTF-8 text arrives as GBK, and comes back as UTF-8 when asked',
@@ -171,21 +186,38 @@ test('through 虚拟文曲星, byte for byte', async (t) => {
       on: [['LAVA', 'a.dat', (got) => got.equals(utf8('first'))], ['/', 'b.dat', (got) => got.equals(utf8('second'))]] },
     { name: 'an application image arrives decoded with the chosen table', table: app.table,
       send: [['game.bin', app.image]], on: [['应用程序', 'game.bin', (got) => got.equals(app.decoded)]] },
-    { name: 'several files go in one session, each where proposed',
-      send: [['one.dat', utf8('1')], ['two.dat', utf8('22')]],
+    { name: 'several chosen files go at once, in one session, each where proposed',
+      send: [['one.dat', utf8('1')], ['two.dat', utf8('22')]], says: ['2个文件，第一个是one.dat 等待传输开始...', '共发送了2个文件 传输成功。'],
       on: [['LavaData', 'one.dat', (got) => got.equals(utf8('1'))], ['LavaData', 'two.dat', (got) => got.equals(utf8('22'))]] },
+    // Refused as typed (the box keeps what it had), or when sent: nothing runs.
+    { name: 'a name past 14 bytes is refused as typed', send: [['kept.dat', utf8('k')]], typed: { 文曲星文件: 'abcdefghijklmno' },
+      refused: '文曲星文件名不能超过14字节（7个汉字），这样会有15字节' },
+    { name: 'a name with a space is refused when sent', send: [['kept.dat', utf8('k')]], typed: { 文曲星文件: 'a b' }, press: '下载',
+      refused: '文曲星文件名不能有空格' },
   ];
   for (const row of rows) {
     await t.test(row.name, async () => {
       if (row.table) await ui.page.getByLabel('替换表', { exact: true }).setInputFiles({ name: 'substitution.table', buffer: row.table });
-      await ui.pick(...row.send);
-      const sent = await ui.run('下载');
-      assert.equal(sent.shown[0], '等待传输开始...');
-      assert.equal(sent.shown.at(-1).slice(0, 5), '传输成功。');
+      if (row.refused) {
+        await ui.pick(...row.send);
+        const ended = await ui.page.evaluate(() => window.ended);
+        await ui.fill(row.typed);
+        if (row.press) await ui.page.getByRole('button', { name: row.press }).click();
+        assert.equal(await ui.page.getByRole('status').textContent(), row.refused);
+        assert.equal(await ui.page.getByLabel('文曲星文件').inputValue(), row.press ? row.typed.文曲星文件 : row.send[0][0]);
+        assert.equal(await ui.page.evaluate(() => window.ended), ended);
+        return;
+      }
+      const [first, last] = row.says ?? [waiting, succeeded];
+      const several = row.send.length > 1;
+      if (!several) await ui.pick(...row.send);
+      const sent = await ui.run(several ? () => ui.pick(...row.send) : '下载');
+      assert.ok(sent.shown[0] === first && sent.shown.at(-1).startsWith(last), sent.shown.join('|'));
       for (const [directory, name, check] of row.on) assert.ok(check(await ui.diskFile(directory, name)), `${directory}/${name}`);
       if (!row.back) return;
       await ui.fill(row.back.boxes);
       const got = await ui.run('上传', row.back);
+      assert.deepEqual([got.shown[0], got.shown.at(-1)], [waiting, succeeded]);
       assert.equal(got.download.name, row.back.boxes.电脑文件);
       assert.deepEqual(got.download.bytes, row.back.bytes);
     });
@@ -194,6 +226,7 @@ test('through 虚拟文曲星, byte for byte', async (t) => {
   await t.test('a large file shows its kilobytes and its share in the title', async () => {
     await ui.pick(['big.dat', Buffer.alloc(300000, 7)]);
     const { shown } = await ui.run('下载');
+    assert.equal(shown.at(-1), '传输成功。');
     assert.ok(shown.includes('  292k'), shown.join('|'));
     assert.ok((await ui.page.evaluate(() => window.titles)).some((title) => /^KESTREL \d+%$/.test(title)));
     await ui.page.screenshot({ path: join(SHOTS, 'page-after-download.png'), fullPage: true });
@@ -207,7 +240,7 @@ const portsReleased = (page) => page.evaluate(() => window.standIn.given.every((
 test('through Web Serial to the native kestrel-cli simulate', async () => {
   const ui = await openPage('bridge');
   await ui.page.getByLabel('端口').selectOption({ label: '串口…' });
-  await ui.page.waitForFunction(() => document.getElementById('port').value.startsWith('serial:'));
+  await ui.page.waitForFunction(() => document.getElementById('port').selectedOptions[0].text === 'Web Serial');
   const text = gbk('over the bridge\r\n');
   await ui.pick(['bridge.txt', text]);
   assert.equal((await ui.run('下载')).shown.at(-1), '传输成功。');
@@ -215,44 +248,48 @@ test('through Web Serial to the native kestrel-cli simulate', async () => {
   assert.ok(onDisk.length > text.length && onDisk.subarray(-text.length).equals(text));
   mkdirSync(join(handheldRoot, 'LAVA'), { recursive: true });
   writeFileSync(join(handheldRoot, 'LAVA', 'native.dat'), utf8('from the native side'));
-  await ui.fill({ 电脑文件: 'native.dat', 文曲星目录: 'LAVA', 文曲星文件: 'native.dat' });
+  await ui.fill({ 文曲星目录: 'LAVA', 文曲星文件: 'native.dat', 电脑文件: 'native.dat' });  // the PC box last: leaving it proposes
   assert.deepEqual((await ui.run('上传')).download, { name: 'native.dat', bytes: utf8('from the native side') });
   assert.ok(await portsReleased(ui.page));
   await ui.page.close();
 });
 
+// After it, a run through 虚拟文曲星 is remembered: its port, directory and 存为UTF-8.
 test('取消 ends a run, the port released, and the next run goes', async (t) => {
   const rows = [
-    // A port whose handheld never greets: cancelled while the run waits.
-    { name: 'while waiting for the handheld', serial: 'silent', port: '串口…', when: (text) => text === '等待传输开始...' },
-    { name: 'in the middle of a file', serial: 'virtual', port: '虚拟文曲星', when: (text) => /k$/.test(text) },
+    // A port whose handheld never greets, which the page starts on: cancelled
+    // while the run waits, the port it listens on named.
+    { name: 'while waiting for the handheld', serial: 'silent', when: (text) => text.startsWith('等待传输开始... 正在监听串口Web Serial，') },
+    { name: 'in the middle of a file', serial: 'virtual', when: (text) => /k$/.test(text) },
+    // Not a cancel: the run fails, and says so.
+    { name: 'the cable pulled out', serial: 'silent', when: (text) => text.startsWith('等待传输开始... 正在监听串口Web Serial，'), unplug: true, end: /^终止传输：(?!已取消)/ },
   ];
   for (const row of rows) {
     await t.test(row.name, async () => {
       const ui = await openPage(row.serial);
-      await ui.page.getByLabel('端口').selectOption({ label: row.port });
-      await ui.page.evaluate((when) => {
+      await ui.page.evaluate(([when, unplug]) => {
         const status = document.getElementById('status');
-        const cancelWhen = new Function('text', `return (${when})(text)`);
+        const actWhen = new Function('text', `return (${when})(text)`);
         new MutationObserver((_, observer) => {
-          if (!cancelWhen(status.textContent)) return;
+          if (!actWhen(status.textContent)) return;
           observer.disconnect();
-          document.getElementById('cancel').click();
-        }).observe(status, { childList: true });
-      }, row.when.toString());
+          if (unplug) window.standIn.unplug(); else document.getElementById('cancel').click();
+        }).observe(status, { characterData: true, subtree: true });
+      }, [row.when.toString(), row.unplug ?? false]);
       await ui.pick(['cancelled.dat', Buffer.alloc(1 << 20, 1)]);
       const { shown } = await ui.run('下载');
-      assert.ok(shown.at(-1).startsWith('终止传输'), shown.at(-1));
+      assert.match(shown.at(-1), row.end ?? /^终止传输：已取消$/);
       if (row.serial === 'silent') assert.ok(await portsReleased(ui.page));
       await ui.page.getByLabel('端口').selectOption({ label: '虚拟文曲星' });
       await ui.pick(['after.dat', utf8('after')]);
-      assert.equal((await ui.run('下载')).shown.at(-1), '传输成功。');
+      assert.equal((await ui.run('下载', { utf8: true })).shown.at(-1), '传输成功。');
+      assert.deepEqual(await ui.reloaded(), ['LavaData', true, '虚拟文曲星']);
       await ui.page.close();
     });
   }
 });
 
-test('without Web Serial the page says so and offers 虚拟文曲星 alone', async () => {
+test('without Web Serial the page says so and offers no serial port', async () => {
   const ui = await openPage('none');
   assert.ok(await ui.page.getByText('Web Serial').isVisible());
   assert.deepEqual(await ui.page.getByLabel('端口').locator('option').allTextContents(), ['虚拟文曲星']);
