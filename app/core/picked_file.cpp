@@ -59,7 +59,9 @@ std::optional<Proposal> ProposeForPickedFile(const std::filesystem::path& picked
         proposal.boxes.deviceName = Shown(texts::kPackageName);
     } else if (const std::optional<std::string> gbkName = ToGbk(name)) {
         std::string deviceName = ShortenDeviceName(*gbkName, ExtensionOffset(*gbkName));
-        std::replace(deviceName.begin(), deviceName.end(), ' ', '_');
+        std::replace_if(
+            deviceName.begin(), deviceName.end(),
+            [](char byte) { return byte == ' ' || IsControlByte(byte); }, '_');
         proposal.boxes.deviceName = Shown(deviceName);
     } else {
         proposal.nameProposed = false;

@@ -6,8 +6,8 @@
 //
 // Promises:
 // - ProposeForPickedFile fills the three boxes: the path as picked, the
-//   device name shortened to 14 bytes of GBK with spaces made "_" (the boxes
-//   reject spaces), the directory by extension; a package gets "下载包" and
+//   device name shortened to 14 bytes of GBK with spaces and control
+//   characters made "_" (the boxes reject them), the directory by extension; a package gets "下载包" and
 //   "*". A name GBK cannot hold leaves the name box empty (nameProposed is
 //   false) but still proposes the directory. nullopt when the path names no
 //   file ("", ".", "..").

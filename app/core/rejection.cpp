@@ -28,6 +28,16 @@ std::string_view RejectionText(Rejection rejection) {
             return texts::kDeviceNameNotGbk;
         case Rejection::deviceDirectoryNotGbk:
             return texts::kDeviceDirectoryNotGbk;
+        case Rejection::controlInDeviceName:
+            return texts::kControlInDeviceName;
+        case Rejection::controlInDeviceDirectory:
+            return texts::kControlInDeviceDirectory;
+        case Rejection::deviceNameNotOnePart:
+            return texts::kDeviceNameNotOnePart;
+        case Rejection::deviceDirectoryBadPart:
+            return texts::kDeviceDirectoryBadPart;
+        case Rejection::placeForPackage:
+            return texts::kPlaceForPackage;
         case Rejection::nameForSeveralFiles:
             return texts::kNameForSeveralFiles;
         case Rejection::packageWithOthers:

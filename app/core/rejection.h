@@ -20,8 +20,13 @@ enum class Rejection {
     deviceDirectoryTooLong,  // over 14 bytes of GBK
     deviceNameNotGbk,
     deviceDirectoryNotGbk,
-    nameForSeveralFiles,  // one device name given for several files
-    packageWithOthers,    // a package among several files: it goes alone
+    controlInDeviceName,       // a tab, a newline, ...
+    controlInDeviceDirectory,  // the same
+    deviceNameNotOnePart,      // a "/" inside, or "." or ".."
+    deviceDirectoryBadPart,    // a part between "/" empty, "." or ".."
+    nameForSeveralFiles,       // one device name given for several files
+    packageWithOthers,         // a package among several files: it goes alone
+    placeForPackage,  // a directory or name given for a package, whose entries carry their own
 };
 
 // The status text (GBK) that says why; never empty.

@@ -1,5 +1,6 @@
 #include "app/core/request_form.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -10,22 +11,48 @@
 namespace kestrel {
 namespace {
 
-// One device box: its byte limit and its rejections, in the order checked.
+// One device box: its byte limit, whether it is a path (a directory, whose
+// parts "/" joins) or a single name, and its rejections, in the order checked.
 struct DeviceBox {
     std::size_t maxBytes;
+    bool path;
     Rejection notGbk;
     Rejection space;
+    Rejection control;
+    Rejection badPart;
     Rejection tooLong;
 };
 
-constexpr DeviceBox kNameBox{kMaxDeviceNameBytes, Rejection::deviceNameNotGbk,
-                             Rejection::spaceInDeviceName, Rejection::deviceNameTooLong};
-constexpr DeviceBox kDirectoryBox{kMaxDeviceDirectoryBytes, Rejection::deviceDirectoryNotGbk,
+constexpr DeviceBox kNameBox{kMaxDeviceNameBytes,
+                             false,
+                             Rejection::deviceNameNotGbk,
+                             Rejection::spaceInDeviceName,
+                             Rejection::controlInDeviceName,
+                             Rejection::deviceNameNotOnePart,
+                             Rejection::deviceNameTooLong};
+constexpr DeviceBox kDirectoryBox{kMaxDeviceDirectoryBytes,
+                                  true,
+                                  Rejection::deviceDirectoryNotGbk,
                                   Rejection::spaceInDeviceDirectory,
+                                  Rejection::controlInDeviceDirectory,
+                                  Rejection::deviceDirectoryBadPart,
                                   Rejection::deviceDirectoryTooLong};
 
 Result Rejected(Rejection why) {
     return Result::Failed(RejectionText(why));
+}
+
+// Whether every part names a file or a folder on the handheld: none empty,
+// "." or "..", and a name is one part. "/" is never a GBK trail byte.
+bool PartsAreNames(std::string_view gbk, bool path) {
+    if (!path && gbk.find('/') != std::string_view::npos) return false;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = gbk.find('/', from);
+        const std::string_view part = gbk.substr(from, end - from);
+        if (part.empty() || part == "." || part == "..") return false;
+        if (end == std::string_view::npos) return true;
+        from = end + 1;
+    }
 }
 
 // The box's GBK text, or why it cannot be sent. A space is 0x20 in GBK as in
@@ -34,6 +61,8 @@ ResultOf<std::string> DeviceBoxText(const UserText& text, const DeviceBox& box) 
     std::optional<std::string> gbk = ToGbk(text);
     if (!gbk) return Rejected(box.notGbk);
     if (gbk->find(' ') != std::string::npos) return Rejected(box.space);
+    if (std::any_of(gbk->begin(), gbk->end(), IsControlByte)) return Rejected(box.control);
+    if (!PartsAreNames(*gbk, box.path)) return Rejected(box.badPart);
     if (gbk->size() > box.maxBytes) return Rejected(box.tooLong);
     return std::move(*gbk);
 }
@@ -84,14 +113,17 @@ ResultOf<TransferRequest> RequestForOneFile(Direction direction,
     const std::optional<Proposal> proposal = ProposeForPickedFile(picked);
     if (!proposal) return Rejected(Rejection::noPcFile);
     RequestBoxes boxes = proposal->boxes;
-    const bool package = direction == Direction::send && proposal->package;
-    if (!package) {
-        if (arguments.deviceName) boxes.deviceName = *arguments.deviceName;
-        if (arguments.deviceDirectory) boxes.deviceDirectory = *arguments.deviceDirectory;
-        // Without a name to send it under, say why none was proposed.
-        if (!proposal->nameProposed && boxes.deviceName.empty()) {
-            return Rejected(Rejection::pcFileNameNotGbk);
-        }
+    if (direction == Direction::send && proposal->package) {
+        // Its entries name their own; 下载包 only says it is a package.
+        const bool named = arguments.deviceName && *arguments.deviceName != boxes.deviceName;
+        if (arguments.deviceDirectory || named) return Rejected(Rejection::placeForPackage);
+        return RequestFromBoxes(direction, boxes, port, picked, arguments.text);
+    }
+    if (arguments.deviceName) boxes.deviceName = *arguments.deviceName;
+    if (arguments.deviceDirectory) boxes.deviceDirectory = *arguments.deviceDirectory;
+    // Without a name to send it under, say why none was proposed.
+    if (!proposal->nameProposed && boxes.deviceName.empty()) {
+        return Rejected(Rejection::pcFileNameNotGbk);
     }
     return RequestFromBoxes(direction, boxes, port, picked, arguments.text);
 }

@@ -8,15 +8,18 @@
 // - RequestFromBoxes either accepts all three boxes or fails with the first
 //   reason to reject them (RejectionText), checked in this order: an empty box (PC file, name,
 //   directory), then the name, then the directory, each for characters GBK
-//   cannot hold, a space, more than 14 bytes of GBK. Boxes are taken as they
-//   are: nothing is trimmed or cut.
+//   cannot hold, a space, a control character, a part that names nothing
+//   ("", "." or ".."; a name is one part, a directory may join parts with
+//   "/"), more than 14 bytes of GBK. Boxes are taken as they are: nothing is
+//   trimmed or cut.
 // - The PC box is routed as a picked file (picked_file.h) while it still
 //   holds the file last picked, and by its extension exactly as typed
 //   otherwise.
 // - RequestFromArguments treats each FILE as a picked file: its proposal
-//   fills the boxes, --dir and --name replace theirs (a package keeps its
-//   own, since its entries name themselves). Several files go in one send;
-//   a name for all of them, or a package among them, is rejected.
+//   fills the boxes, --dir and --name replace theirs. A package's entries
+//   name themselves: a directory, or a name other than 下载包, given for one
+//   is rejected. Several files go in one send; a name for all of them, or a
+//   package among them, is rejected.
 
 #include <filesystem>
 #include <optional>

@@ -240,7 +240,7 @@ TEST_F(EndToEnd, APackageSendsItsEntriesUnderTheirOwnNames) {
                    Concat({FromText("PAC "), Bytes(12, 0), Hex("03 00"),
                            PackageEntry("LavaData/pk.dat", data), PackageEntry("empty/none", {}),
                            PackageEntry(Gbk("文本文件/pk.txt"), FromText("abc"))}));
-    const Finished sent = Cli({"send", At("x.pac"), "--name", "n"});
+    const Finished sent = Cli({"send", At("x.pac"), "--name", "下载包"});
     EXPECT_EQ(sent.status, 0) << sent.output;
     EXPECT_EQ(OnHandheld("LavaData/pk.dat"), data);
     EXPECT_EQ(OnHandheld("文本文件/pk.txt"), FromText("abc"));
@@ -255,6 +255,8 @@ TEST_F(EndToEnd, UsageErrorsExitWithTwo) {
              {"send", At("a.dat"), "--frobnicate"},
              {"receive", At("a.dat"), "--dir", "LavaData"},
              {"send", At("a.dat"), "--name", "has space"},
+             {"send", At("a.dat"), "--name", "tab\there"},
+             {"send", At("a.pac"), "--dir", "LavaData"},
              {"send", At("a.dat"), At("a.dat"), "--name", "n"},
              {"send", At("a.dat"), "--port", ""},
              {"send", At("a.dat"), "--dir", "D", "--dir", "E"},

@@ -68,6 +68,7 @@ TEST(App, ProposalForAPickedFile) {
         {"DATA.Dat", "DATA.dat", "LavaData"},
         {"archive.pac", "下载包", "*"},
         {"my file.txt", "my_file.txt", "文本文件"},
+        {"tab\tand\x7F.txt", "tab_and_.txt", "文本文件"},
         {"my.notes.txt", "my.notes.txt", "文本文件"},
         {"x\xF0\x9F\x98\x80.txt", nullptr, "文本文件"},
         {"abcdefghijklmnopq", "abcdefghijklmn", "移动硬盘"},
@@ -105,6 +106,14 @@ TEST(App, RequestFromBoxes) {
         {"a", "一二三四五六七", "一二三四五六七", std::nullopt},
         {"a", "一二三四五六七八", "d", Rejection::deviceNameTooLong},
         {"a", "n", "一二三四五六七八", Rejection::deviceDirectoryTooLong},
+        {"a", "a/b", "d", Rejection::deviceNameNotOnePart},
+        {"a", "..", "d", Rejection::deviceNameNotOnePart},
+        {"a", "a\tb", "d", Rejection::controlInDeviceName},
+        {"a", "n", "a/../b", Rejection::deviceDirectoryBadPart},
+        {"a", "n", "a/", Rejection::deviceDirectoryBadPart},
+        {"a", "n", "a\nb", Rejection::controlInDeviceDirectory},
+        {"a", "n\x7F", "d", Rejection::controlInDeviceName},
+        {"a", "..a", "LAVA/a.b/c", std::nullopt},  // directories hold "/", as package paths do
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name + "|" + row.directory);
@@ -120,7 +129,7 @@ TEST(App, RequestFromBoxes) {
     for (const auto& row : rows) {
         if (row.rejection) reasons.insert(RejectionText(*row.rejection));
     }
-    EXPECT_EQ(reasons.size(), 9U);
+    EXPECT_EQ(reasons.size(), 13U);
 }
 
 TEST(App, ARememberedPortComesBackAsChosen) {
@@ -181,13 +190,15 @@ TEST(App, RequestFromArguments) {
         Direction direction = Direction::send;
     } rows[] = {
         {{{"x.pac"}, U("D"), U("n")}, TransferKind::receive, "n", {}, Direction::receive},
-        {{{"x.pac"}, {}, U("n")}, TransferKind::sendPackage, "下载包"},  // a package keeps its name
+        {{{"x.pac"}, {}, U("下载包")}, TransferKind::sendPackage, "下载包"},
+        {{{"x.pac"}, {}, U("n")}, TransferKind::send, "", Rejection::placeForPackage},
+        {{{"x.pac"}, U("D"), {}}, TransferKind::send, "", Rejection::placeForPackage},
         {{{notGbk}, U("D"), U("n")}, TransferKind::send, "n"},
         {{{notGbk}, U("D"), {}}, TransferKind::send, "", Rejection::pcFileNameNotGbk},
         {{{""}, U("D"), U("n")}, TransferKind::send, "", Rejection::noPcFile},
         {{{"a.dat", "b.txt"}, U("D"), {}}, TransferKind::send, "a.dat"},
         {{{"a", "b.dat"}, U("D"), U("n")}, TransferKind::send, "", Rejection::nameForSeveralFiles},
-        {{{"a.dat", "x.pac"}, U("D"), {}}, TransferKind::send, "", Rejection::packageWithOthers},
+        {{{"a.dat", "x.pac"}, {}, {}}, TransferKind::send, "", Rejection::packageWithOthers},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
