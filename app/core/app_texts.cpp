@@ -16,4 +16,11 @@ std::string ReplacePcFile(std::string_view gbkName) {
            std::string(kReplacePcFileAfter);
 }
 
+std::string SameDevicePath(std::string_view gbkFirstPath, std::string_view gbkSecondPath,
+                           std::string_view gbkDevicePath) {
+    return std::string(kSameDevicePathBefore) + std::string(gbkFirstPath) +
+           std::string(kSameDevicePathAnd) + std::string(gbkSecondPath) +
+           std::string(kSameDevicePathAfter) + std::string(gbkDevicePath);
+}
+
 }  // namespace kestrel::texts

@@ -19,4 +19,8 @@ std::string SeveralFiles(std::size_t count, std::string_view gbkFirstName);
 // "电脑上已有a.txt，要替换它吗？"
 std::string ReplacePcFile(std::string_view gbkName);
 
+// "电脑文件a/x.txt和b/x.txt会存为文曲星上的同一个文件：文本文件/x.txt"
+std::string SameDevicePath(std::string_view gbkFirstPath, std::string_view gbkSecondPath,
+                           std::string_view gbkDevicePath);
+
 }  // namespace kestrel::texts

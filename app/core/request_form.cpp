@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <map>
 #include <string>
 #include <utility>
 
 #include "app/core/app_texts.h"
 #include "app/core/device_naming.h"
+#include "status/shown_name.h"
 
 namespace kestrel {
 namespace {
@@ -146,6 +148,18 @@ ResultOf<TransferRequest> RequestFromArguments(Direction direction, const Argume
         whole.kind = request.kind;
         whole.port = request.port;
         whole.files.push_back(std::move(request.files.front()));
+    }
+    // The handheld keeps the last of two files sent to one path: refused
+    // before anything is sent, naming both as the user gave them.
+    std::map<std::string, const TransferFile*> landing;
+    for (const TransferFile& file : whole.files) {
+        std::string path = file.root ? std::string() : file.deviceDirectory + "/";
+        path += file.deviceName;
+        const auto [earlier, fresh] = landing.emplace(path, &file);
+        if (!fresh) {
+            return Result::Failed(texts::SameDevicePath(ShownPath(earlier->second->pcPath),
+                                                        ShownPath(file.pcPath), path));
+        }
     }
     return whole;
 }

@@ -18,8 +18,9 @@
 // - RequestFromArguments treats each FILE as a picked file: its proposal
 //   fills the boxes, --dir and --name replace theirs. A package's entries
 //   name themselves: a directory, or a name other than 下载包, given for one
-//   is rejected. Several files go in one send; a name for all of them, or a
-//   package among them, is rejected.
+//   is rejected. Several files go in one send; a name for all of them, a
+//   package among them, or two that would land on one device path (named
+//   both, as given) is rejected.
 
 #include <filesystem>
 #include <optional>

@@ -181,29 +181,36 @@ TEST(App, RequestKindsAndTypes) {
 }
 
 TEST(App, RequestFromArguments) {
+    const auto R = [](Rejection why) { return std::string(RejectionText(why)); };
     const fs::path notGbk = fs::path(U(std::string("x") + kNotGbk + ".dat"));
     const struct {
         Arguments arguments;
         TransferKind kind;
         const char* name;
-        std::optional<Rejection> rejection = std::nullopt;
+        std::string reason = {};  // empty: accepted
         Direction direction = Direction::send;
+        // clang-format off
     } rows[] = {
         {{{"x.pac"}, U("D"), U("n")}, TransferKind::receive, "n", {}, Direction::receive},
         {{{"x.pac"}, {}, U("下载包")}, TransferKind::sendPackage, "下载包"},
-        {{{"x.pac"}, {}, U("n")}, TransferKind::send, "", Rejection::placeForPackage},
-        {{{"x.pac"}, U("D"), {}}, TransferKind::send, "", Rejection::placeForPackage},
+        {{{"x.pac"}, {}, U("n")}, TransferKind::send, "", R(Rejection::placeForPackage)},
+        {{{"x.pac"}, U("D"), {}}, TransferKind::send, "", R(Rejection::placeForPackage)},
         {{{notGbk}, U("D"), U("n")}, TransferKind::send, "n"},
-        {{{notGbk}, U("D"), {}}, TransferKind::send, "", Rejection::pcFileNameNotGbk},
-        {{{""}, U("D"), U("n")}, TransferKind::send, "", Rejection::noPcFile},
+        {{{notGbk}, U("D"), {}}, TransferKind::send, "", R(Rejection::pcFileNameNotGbk)},
+        {{{""}, U("D"), U("n")}, TransferKind::send, "", R(Rejection::noPcFile)},
         {{{"a.dat", "b.txt"}, U("D"), {}}, TransferKind::send, "a.dat"},
-        {{{"a", "b.dat"}, U("D"), U("n")}, TransferKind::send, "", Rejection::nameForSeveralFiles},
-        {{{"a.dat", "x.pac"}, {}, {}}, TransferKind::send, "", Rejection::packageWithOthers},
+        {{{"a", "b.dat"}, U("D"), U("n")}, TransferKind::send, "", R(Rejection::nameForSeveralFiles)},
+        {{{"a.dat", "x.pac"}, {}, {}}, TransferKind::send, "", R(Rejection::packageWithOthers)},
+        {{{"a/x.txt", "b/x.txt"}, {}, {}}, TransferKind::send, "",
+         texts::SameDevicePath("a/x.txt", "b/x.txt", Gbk("文本文件/x.txt"))},
+        {{{"r.2023.final.txt", "o.dat", "r.2024.final.txt"}, U("root"), {}}, TransferKind::send, "",
+         texts::SameDevicePath("r.2023.final.txt", "r.2024.final.txt", "r.txt")},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         const auto result = RequestFromArguments(row.direction, row.arguments, kPort);
-        EXPECT_EQ(result.Reason(), row.rejection ? RejectionText(*row.rejection) : "");
+        EXPECT_EQ(result.Reason(), row.reason);
         if (result.IsOk()) {
             const TransferRequest& request = result.Value();
             EXPECT_EQ(request.kind, row.kind);
