@@ -44,6 +44,11 @@ void PrintText(std::string_view utf8Text);
 void PrintError(std::string_view utf8Message);  // "kestrel-cli: " message, to stderr
 bool StdoutIsTerminal();
 
+// A closed output (a pipe whose reader has gone, as with `| head -n 3`)
+// only stops the printing: the run goes on to its end and puts the port
+// back, and the exit status stays the run's. Call before anything prints.
+void KeepRunningWhenOutputCloses();
+
 // The user's locale for what the terminal is shown: its encoding, and the
 // system's own words for an error in the user's language.
 void UseTheUsersLocale();

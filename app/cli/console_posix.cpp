@@ -1,5 +1,6 @@
 #include <iconv.h>
 #include <langinfo.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -70,6 +71,11 @@ bool StdoutIsTerminal() {
 void PrintText(std::string_view utf8Text) {
     std::fwrite(utf8Text.data(), 1, utf8Text.size(), stdout);
     std::fflush(stdout);
+}
+
+void KeepRunningWhenOutputCloses() {
+    // A write to the closed pipe then fails with EPIPE, which printing ignores.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 void UseTheUsersLocale() {

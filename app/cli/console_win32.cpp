@@ -88,6 +88,10 @@ void PrintError(std::string_view utf8Message) {
 // argv holds the words in the system's narrow code page, which may lack
 // characters of a file name; the UTF-16 command line has them all.
 // FormatMessage speaks the system's language already.
+void KeepRunningWhenOutputCloses() {
+    // Nothing to do: a write to a closed pipe fails here, without a signal.
+}
+
 void UseTheUsersLocale() {
     std::setlocale(LC_CTYPE, "");
 }

@@ -48,6 +48,7 @@ int Main(const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    kestrel::cli::KeepRunningWhenOutputCloses();
     kestrel::cli::UseTheUsersLocale();
     try {
         const auto words = kestrel::cli::CommandLineWords(argc, argv);
