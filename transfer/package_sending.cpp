@@ -2,45 +2,51 @@
 
 #include <algorithm>
 
-#include "formats/package_file.h"
-#include "formats/pc_file.h"
 #include "formats/scratch_file.h"
-#include "formats/staging.h"
 #include "status/shown_name.h"
 #include "transfer/send_session.h"
 #include "transfer/transfer_texts.h"
 
 namespace kestrel {
+namespace {
 
-Result SendPackage(TransferRun& run, const std::filesystem::path& packagePath) {
-    ResultOf<InputFile> opened = InputFile::Open(packagePath);
-    if (!opened.IsOk()) return std::move(opened).Failure();
-    InputFile& package = opened.Value();
-    const std::string name = ShownName(packagePath);
-    const PackageReader read = [&package](std::uint64_t offset, std::span<std::uint8_t> into) {
+PackageReader ReaderOf(InputFile& package) {
+    return [&package](std::uint64_t offset, std::span<std::uint8_t> into) {
         return package.ReadAt(offset, into);
     };
-    ResultOf<std::vector<PackageEntry>> checked = CheckPackage(package.Size(), read, name);
+}
+
+}  // namespace
+
+ResultOf<CheckedPackage> OpenPackage(const std::filesystem::path& packagePath) {
+    ResultOf<InputFile> opened = InputFile::Open(packagePath);
+    if (!opened.IsOk()) return std::move(opened).Failure();
+    CheckedPackage package{std::move(opened).Value(), ShownName(packagePath), {}};
+    ResultOf<std::vector<PackageEntry>> checked =
+        CheckPackage(package.file.Size(), ReaderOf(package.file), package.name);
     if (!checked.IsOk()) return std::move(checked).Failure();
+    std::vector<PackageEntry>& entries = checked.Value();
+    // An empty entry is skipped: it neither opens nor closes the session.
+    std::erase_if(entries, [](const PackageEntry& entry) { return entry.size == 0; });
+    if (entries.empty()) return Result::Failed(texts::kPackageEmpty, package.name);
+    package.entries = std::move(entries);
+    return package;
+}
 
-    const std::vector<PackageEntry>& entries = checked.Value();
-    auto isSent = [](const PackageEntry& entry) { return entry.size > 0; };
-    const auto first = std::find_if(entries.begin(), entries.end(), isSent);
-    if (first == entries.end()) return Result::Failed(texts::kPackageEmpty, name);
-    const auto last = std::find_if(entries.rbegin(), entries.rend(), isSent).base() - 1;
-
-    for (auto entry = first; entry <= last; ++entry) {
-        if (!isSent(*entry)) continue;
+Result SendPackage(TransferRun& run, CheckedPackage& package) {
+    const PackageReader read = ReaderOf(package.file);
+    const std::vector<PackageEntry>& entries = package.entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         // The entry's data, alone in a scratch file, is sent from there as
         // stored; the file goes once the entry has.
-        ResultOf<Bytes> data = ReadEntryData(read, *entry, name);
+        ResultOf<Bytes> data = ReadEntryData(read, entries[i], package.name);
         if (!data.IsOk()) return std::move(data).Failure();
         ResultOf<ScratchFile> staged = ScratchFile::Holding(run.staging.folder, data.Value());
         if (!staged.IsOk()) return std::move(staged).Failure();
-        run.status.ShowStatus(texts::Downloading(entry->name));
-        const TransferFile file{staged.Value().Path(), FileType::kOther, entry->directory, false,
-                                entry->name};
-        const SessionFlags flags{entry == first, entry == last};
+        run.status.ShowStatus(texts::Downloading(entries[i].name));
+        const TransferFile file{staged.Value().Path(), FileType::kOther, entries[i].directory,
+                                false, entries[i].name};
+        const SessionFlags flags{i == 0, i + 1 == entries.size()};
         if (Result sent = SendSession(run, file, flags); !sent.IsOk()) return sent;
     }
     return Result::Ok();

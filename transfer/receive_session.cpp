@@ -4,7 +4,6 @@
 
 #include "formats/pc_file.h"
 #include "formats/whole_file.h"
-#include "status/shown_name.h"
 #include "transfer/packets.h"
 #include "transfer/transfer_texts.h"
 
@@ -36,6 +35,16 @@ Result RequestChunk(SerialLink& link) {
     }
 }
 
+// A failure of the PC's own (its file) after the greeting: the handheld is
+// told the file and the session are over, so that it is not left waiting in
+// a session for the next run to find. What it answers changes nothing.
+Result EndedByPc(TransferRun& run, Result failure) {
+    if (SendEmptyPacket(run.link, PacketType::EndOfFile).IsOk()) {
+        (void)CloseHandheldSession(run);
+    }
+    return failure;
+}
+
 // Appends chunks to the file until a chunk shorter than 1024 bytes. The file
 // hands what it holds to the system on every way out, so it ends up holding
 // every good chunk whatever ends the receive.
@@ -48,7 +57,9 @@ Result ReceiveChunks(TransferRun& run, OutputFile& file) {
         if (!chunk.IsOk()) return std::move(chunk).Failure();
         const std::span<const std::uint8_t> data = chunk.Value();
         received += data.size();
-        if (Result written = file.Write(data); !written.IsOk()) return written;
+        if (Result written = file.Write(data); !written.IsOk()) {
+            return EndedByPc(run, std::move(written));
+        }
         if (data.size() < kChunkSize) return Result::Ok();
     }
 }
@@ -75,17 +86,14 @@ Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
     }
 
     ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kEmptied);
-    if (!opened.IsOk()) return std::move(opened).Failure();
+    if (!opened.IsOk()) return EndedByPc(run, std::move(opened).Failure());
     OutputFile& out = opened.Value();
     if (Result got = ReceiveChunks(run, out); !got.IsOk()) return got;
-    if (Result closed = out.Close(); !closed.IsOk()) return closed;
+    if (Result closed = out.Close(); !closed.IsOk()) return EndedByPc(run, std::move(closed));
     return SendEmptyPacket(run.link, PacketType::EndOfFile);
 }
 
 Result ReceiveSession(TransferRun& run, const TransferFile& file) {
-    if (Result receivable = CheckReceivable(file.type); !receivable.IsOk()) {
-        return std::move(receivable).About(ShownName(file.pcPath));
-    }
     ResultOf<std::filesystem::path> landing = LandingFor(file.pcPath, file.type, run.staging);
     if (!landing.IsOk()) return std::move(landing).Failure();
     SerialLink& link = run.link;

@@ -1,7 +1,10 @@
 #pragma once
-// Fetching one device file into a PC file: ReceiveSession frames it (type
-// check, greeting, Start, the file, EndSession, unwrapping), ReceiveFile asks
-// for the file in 1024-byte chunks until a shorter chunk ends it.
+// Fetching one device file into a PC file: ReceiveSession frames it
+// (greeting, Start, the file, EndSession, unwrapping), ReceiveFile asks for
+// the file in 1024-byte chunks until a shorter chunk ends it. Whether the
+// type can be fetched and the PC file replaced was settled before any port
+// was opened (run_preparation.h). A PC file that fails once the session has
+// begun ends the handheld's file and session too: none is left open.
 //
 // The chunks land in PartialPath(PC file), emptied first, which replaces the
 // PC file only once the file is complete and the handheld session closed: a

@@ -4,12 +4,12 @@
 #include <exception>
 #include <new>
 
-#include "formats/pc_file.h"
 #include "link/port_finder.h"
 #include "link/trace_port.h"
 #include "text/texts.h"
 #include "transfer/package_sending.h"
 #include "transfer/receive_session.h"
+#include "transfer/run_preparation.h"
 #include "transfer/send_session.h"
 #include "transfer/trace_file.h"
 #include "transfer/transfer_texts.h"
@@ -94,41 +94,30 @@ ResultOf<std::unique_ptr<Port>> FindPort(const std::vector<std::string>& names,
     return std::move(found.Value().port);
 }
 
-Result RunOperation(const TransferRequest& request, TransferRun& run) {
-    if (request.files.empty()) return Result::Failed(texts::kNothingToSend);
+Result RunOperation(const TransferRequest& request, PreparedRun& prepared, TransferRun& run) {
     switch (request.kind) {
         case TransferKind::receive:
             return ReceiveSession(run, request.files.front());
         case TransferKind::sendPackage:
-            return SendPackage(run, request.files.front().pcPath);
+            return SendPackage(run, *prepared.package);
         case TransferKind::send:
             break;
     }
-    return SendFiles(run, request.files);
+    return SendFiles(run, prepared.files);
 }
 
 // Everything between opening and closing the port.
-Result RunOpened(const TransferRequest& request, const TransferSetup& setup, Port& port,
-                 StatusSink& status) {
+Result RunOpened(const TransferRequest& request, const TransferSetup& setup, PreparedRun& prepared,
+                 Port& port, StatusSink& status) {
     TransferRun run(port, status, Conversions{&setup.table, setup.charsets},
-                    Staging{setup.tempDirectory, {}});
+                    std::move(prepared.staging));
+    run.convertedFromUtf8 = prepared.convertedFromUtf8;
     run.link.silenceBound = setup.silenceBound;
     if (request.port.kind == PortChoice::Kind::serial) {
         run.link.quietGreeting = setup.quietGreeting;
         run.link.onQuietGreeting = [&status] { status.ShowHint(texts::kQuietGreeting); };
     }
-    return RunOperation(request, run);
-}
-
-// What needs no handheld is known before any waiting: a PC file to send that
-// is missing or cannot be read ends the run at once.
-Result CheckFilesToSend(const TransferRequest& request) {
-    if (request.kind == TransferKind::receive) return Result::Ok();
-    for (const TransferFile& file : request.files) {
-        ResultOf<InputFile> opened = InputFile::Open(file.pcPath);
-        if (!opened.IsOk()) return std::move(opened).Failure();
-    }
-    return Result::Ok();
+    return RunOperation(request, prepared, run);
 }
 
 // A cancel that cut a step short may show as that step's failure: the run
@@ -175,9 +164,9 @@ Result RunGuarded(const TransferRequest& request, const TransferSetup& setup, St
         }
     }
     TracedStatus status(shown, trace);
-    if (Result readable = CheckFilesToSend(request); !readable.IsOk()) {
-        return Ended(std::move(readable), Begun::yes, status, trace);
-    }
+    ResultOf<PreparedRun> prepared = PrepareRun(request, Conversions{&setup.table, setup.charsets},
+                                                Staging{setup.tempDirectory, {}});
+    if (!prepared.IsOk()) return Ended(std::move(prepared).Failure(), Begun::yes, status, trace);
     status.ShowStatus(texts::kWaiting);
     const bool automatic = request.port.kind == PortChoice::Kind::automatic;
     std::vector<std::string> searched;
@@ -200,7 +189,7 @@ Result RunGuarded(const TransferRequest& request, const TransferSetup& setup, St
         if (trace) traced.emplace(*port, trace->Writer());
         Port& used = traced ? *traced : *port;
         AttachedPort attached(cancel, used);
-        result = RunOpened(request, setup, used, status);
+        result = RunOpened(request, setup, prepared.Value(), used, status);
     }
     port.reset();  // restored and closed before the run's last text
     return Ended(AsCancelled(std::move(result), cancel), Begun::yes, status, trace);

@@ -1,7 +1,6 @@
 #include "transfer/send_session.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "formats/pc_file.h"
 #include "status/shown_name.h"
@@ -83,26 +82,12 @@ Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flag
 }
 
 Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files) {
-    std::vector<Outgoing> outgoing;
-    outgoing.reserve(files.size());
-    for (const TransferFile& file : files) {
-        ResultOf<Outgoing> prepared =
-            PrepareForSending(file.pcPath, file.type, file.text, run.conversions);
-        if (!prepared.IsOk()) return std::move(prepared).Failure();
-        if (prepared.Value().fromUtf8) run.convertedFromUtf8 = true;
-        outgoing.push_back(std::move(prepared).Value());
-    }
     if (run.convertedFromUtf8) run.status.ShowStatus(texts::kConvertedFromUtf8);
     const bool several = files.size() > 1;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (Result staged = StageForSending(outgoing[i], run.staging); !staged.IsOk()) {
-            return staged;
-        }
-        TransferFile sent = files[i];
-        sent.pcPath = outgoing[i].pcPath;
-        if (several) run.status.ShowStatus(texts::Downloading(sent.deviceName));
+        if (several) run.status.ShowStatus(texts::Downloading(files[i].deviceName));
         const SessionFlags flags{i == 0, i + 1 == files.size()};
-        if (Result result = SendSession(run, sent, flags); !result.IsOk()) return result;
+        if (Result result = SendSession(run, files[i], flags); !result.IsOk()) return result;
     }
     if (several) run.status.ShowStatus(texts::SentFiles(files.size()));
     return Result::Ok();

@@ -29,10 +29,9 @@ struct SessionFlags {
 // The file goes as it is (any conversion came before); its type is not looked at.
 Result SendSession(TransferRun& run, const TransferFile& file, SessionFlags flags);
 
-// Several files in one handheld session, each converted and checked before
-// the greeting: a file that cannot be sent stops the run with nothing
-// exchanged, its name in the reason. "下载" and the device name go before
-// each of several files.
+// Several files in one handheld session, each as it goes (converted and
+// staged before any port was opened, run_preparation.h). "下载" and the
+// device name go before each of several files.
 Result SendFiles(TransferRun& run, const std::vector<TransferFile>& files);
 
 // Fails, without sending more, when the file no longer has the size it had

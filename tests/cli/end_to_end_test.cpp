@@ -185,8 +185,8 @@ TEST_F(EndToEnd, APcFileThatCannotBeWrittenIsNamedWithTheReason) {
         const char* mount;  // tmpfs options, where the folder is one
         const char* said;   // the reason's start; the OS's words follow
     } rows[] = {
-        {"missing/folder", nullptr, "无法创建文件 out.dat.part："},
-        {"read-only", "ro,size=64k", "无法创建文件 out.dat.part："},
+        {"missing/folder", nullptr, "无法创建文件 out.dat："},
+        {"read-only", "ro,size=64k", "无法创建文件 out.dat："},
         {"full", "size=64k", "无法写入文件 out.dat.part："},
     };
     for (const auto& row : rows) {

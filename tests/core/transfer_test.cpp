@@ -236,6 +236,28 @@ TEST(Transfer, GoldenExchanges) {
         {"a failed unwrap fails the run", K::receive, FileType::kText, former,
          ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), about(texts::kReceivedTextTooShort, "FILE"),
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
+        {"a folder in FILE's place", K::receive, kOther, former, Greeting(), Bytes{},
+         about(texts::kCannotWriteFile, "FILE") + std::string(texts::kNameSeparator), {},
+         [](ScriptedLine& line, TransferRequest&) {
+             fs::remove(line.dir / "FILE");
+             fs::create_directory(line.dir / "FILE");
+         }},
+        {"FILE in a missing folder", K::receive, kOther, former, Greeting(), Bytes{},
+         about(texts::kCannotCreateFile, "FILE") + std::string(texts::kNameSeparator), {},
+         [](ScriptedLine& line, TransferRequest& request) {
+             request.files[0].pcPath = line.dir / "none" / "FILE";
+         }},
+        {"a FILE.part that cannot be made after the greeting: the session is closed", K::receive,
+         kOther, former, Concat({Greeting(), Repeat(Accept(), 3), kHandheldEnd}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kEnd}),
+         about(texts::kCannotCreateFile, "FILE.part") + std::string(texts::kNameSeparator),
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); },
+         [](ScriptedLine& line, TransferRequest&) {
+             line.setup.openPort = [&line, open = line.setup.openPort](const PortChoice& port) {
+                 fs::create_directory(line.dir / "FILE.part");
+                 return open(port);
+             };
+         }},
         {"receive refused for gtx", K::receive, FileType::kHeadedText, former, Greeting(), Bytes{},
          notFetched},
         {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
@@ -285,7 +307,13 @@ TEST(Transfer, GoldenExchanges) {
         TransferRequest request =
             OneFile(row.kind, line.dir / "FILE", row.directory, "a.dat", row.type);
         if (row.before) row.before(line, request);
+        bool opened = false;  // what needs no handheld is found before any port is opened
+        line.setup.openPort = [&opened, open = line.setup.openPort](const PortChoice& port) {
+            opened = true;
+            return open(port);
+        };
         const Result end = line.Run(request);
+        EXPECT_EQ(opened, !row.pcWrote || !row.pcWrote->empty());
         EXPECT_EQ(end.IsOk(), row.reason.empty());
         ExpectReason(end.Reason(), row.reason);
         const std::vector<std::string> shown = line.status.Texts();
