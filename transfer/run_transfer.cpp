@@ -155,8 +155,10 @@ Result Ended(Result end, Begun begun, StatusSink& status, std::optional<TraceFil
 Result RunGuarded(const TransferRequest& request, const TransferSetup& setup, StatusSink& shown,
                   CancelSwitch& cancel, std::optional<TraceFile>& trace) {
     if (setup.traceFile) {
-        ResultOf<TraceFile> opened =
-            TraceFile::Open(*setup.traceFile, setup.traceCommand, PortShown(request.port));
+        std::vector<std::filesystem::path> runFiles;
+        for (const TransferFile& file : request.files) runFiles.push_back(file.pcPath);
+        ResultOf<TraceFile> opened = TraceFile::Open(*setup.traceFile, runFiles, setup.traceCommand,
+                                                     PortShown(request.port));
         if (opened.IsOk()) {
             trace.emplace(std::move(opened).Value());
         } else {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "formats/whole_file.h"
 #include "status/shown_name.h"
 #include "text/gbk.h"
 #include "text/texts.h"
@@ -30,15 +31,49 @@ std::string UtcNow() {
     return text;
 }
 
+// The file a path names once every link is followed, the last one too.
+std::filesystem::path Resolved(std::filesystem::path path) {
+    std::error_code error;
+    for (int links = 0; links < 40 && std::filesystem::is_symlink(path, error); ++links) {
+        path = path.parent_path() / std::filesystem::read_symlink(path, error);
+        if (error) break;
+    }
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? path : resolved;
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) || Resolved(a) == Resolved(b);
+}
+
+// Why `file` may not hold the trace, if it may not.
+Result Refusal(const std::filesystem::path& file, std::span<const std::filesystem::path> runFiles,
+               const std::string& name) {
+    std::error_code error;
+    const std::filesystem::file_status found = std::filesystem::status(file, error);
+    if (std::filesystem::exists(found) && !std::filesystem::is_regular_file(found)) {
+        return Result::Failed(texts::kTraceNotRegularFile, name);
+    }
+    for (const std::filesystem::path& runFile : runFiles) {
+        if (SameFile(file, runFile) || SameFile(file, PartialPath(runFile))) {
+            return Result::Failed(texts::kTraceIsRunFile, name);
+        }
+    }
+    return Result::Ok();
+}
+
 Result CannotWrite(const std::string& name, const Result& failure) {
     return Result::Failed(texts::kCannotWriteTrace, name, failure.Error());
 }
 
 }  // namespace
 
-ResultOf<TraceFile> TraceFile::Open(const std::filesystem::path& file, std::string_view command,
-                                    std::string_view port) {
+ResultOf<TraceFile> TraceFile::Open(const std::filesystem::path& file,
+                                    std::span<const std::filesystem::path> runFiles,
+                                    std::string_view command, std::string_view port) {
     std::string name = ShownName(file);
+    if (Result refused = Refusal(file, runFiles, name); !refused.IsOk()) return refused;
     ResultOf<OutputFile> opened = OutputFile::Open(file, OutputFile::Creation::kEmptied);
     if (!opened.IsOk()) return CannotWrite(name, opened.Failure());
     TraceFile trace(std::move(opened).Value(), std::move(name));

@@ -7,11 +7,17 @@
 // ("传输成功。", or the reason it failed).
 //
 // Promises: each line reaches the system as it is written, so the trace
-// survives a run that ends badly. A trace that cannot be written does not
-// stop the run: Open() and Finish() say why ("无法写入跟踪文件", its name
-// and the OS's reason), for the status line.
+// survives a run that ends badly. A trace goes only to a new file or to a
+// regular file that is none of the run's PC files nor their ".part"s (the
+// same file under another name or through a link counts): anything else (a
+// folder, a FIFO, a device) is refused without being opened, so nothing
+// blocks and none of the user's files is emptied. A trace refused or that
+// cannot be written does not stop the run: Open() and Finish() say why
+// (the refusal, or "无法写入跟踪文件", its name and the OS's reason), for
+// the status line.
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,9 +29,11 @@ namespace kestrel {
 
 class TraceFile {
   public:
-    // Replaces the file with the header. `command` is UTF-8; `port` GBK.
-    static ResultOf<TraceFile> Open(const std::filesystem::path& file, std::string_view command,
-                                    std::string_view port);
+    // Replaces the file with the header. `runFiles` are the run's PC files;
+    // `command` is UTF-8; `port` GBK.
+    static ResultOf<TraceFile> Open(const std::filesystem::path& file,
+                                    std::span<const std::filesystem::path> runFiles,
+                                    std::string_view command, std::string_view port);
 
     // Lines for a TracePort; the trace file must outlive it and not move.
     LineWriter Writer();

@@ -147,6 +147,14 @@ TEST(Transfer, GoldenExchanges) {
     const auto about = [](std::string_view action, std::string_view name) {
         return std::string(action) + " " + std::string(name);
     };
+    const auto saidFirst = [](std::string text) {
+        return [text](ScriptedLine& line) { EXPECT_EQ(line.status.Texts().front(), text); };
+    };
+    const auto traceAt = [](const char* name) {
+        return [name](ScriptedLine& line, TransferRequest&) {
+            line.setup.traceFile = line.dir / name;
+        };
+    };
     const std::string changed = about(texts::kPcFileChanged, "FILE");
     const std::string notFetched = about(texts::kUploadNotSupported, "FILE");
     const std::string notThere =
@@ -206,6 +214,18 @@ TEST(Transfer, GoldenExchanges) {
          }, [](ScriptedLine& line, TransferRequest&) {
              line.setup.traceFile = line.dir / "no such folder" / "trace";
          }},
+        {"a trace that is the file sent is refused: the file goes whole", K::send, kOther, abc,
+         SendScript(1), SendWrote(abc), {}, saidFirst(about(texts::kTraceIsRunFile, "FILE")),
+         traceAt("FILE")},
+        {"a trace that is the receive's FILE.part is refused", K::receive, kOther, former,
+         ReceiveScript({abc}), ReceiveWrote({abc}), {}, [&](ScriptedLine& line) {
+             saidFirst(about(texts::kTraceIsRunFile, "FILE.part"))(line);
+             ExpectFile(line, "FILE", abc);
+         }, traceAt("FILE.part")},
+        {"a trace that is no regular file (a folder, a FIFO) is refused, never opened", K::send,
+         kOther, abc, SendScript(1), SendWrote(abc), {},
+         saidFirst(about(texts::kTraceNotRegularFile, "trace")),
+         [](ScriptedLine& line, TransferRequest&) { fs::create_directory(line.dir / "trace"); }},
         {"receive 1500 bytes", K::receive, kOther, former, ReceiveScript(Chunks(k1500, true)),
          ReceiveWrote(Chunks(k1500, true)), {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", k1500); }},
         {"receive 2048 bytes: the last chunk is empty", K::receive, kOther, former,
