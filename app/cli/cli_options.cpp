@@ -163,9 +163,11 @@ Usage:
       --keep-bytes); "gtx" is re-headed; "bin" is decoded with the table file
       substitution.table (beside the program or in <prefix>/share/kestrel).
       Several FILEs go in one session, each checked before anything is sent;
-      DIR applies to all of them, NAME to none.
+      DIR applies to all of them, NAME to none; two that would land on one
+      device path are refused, naming both.
       A FILE ending in .pac is a package: its entries are sent one by one,
-      each to its own directory; it goes alone.
+      each to its own directory; it goes alone, and a DIR, or a NAME other
+      than 下载包, with it is a usage error.
   kestrel-cli receive FILE --dir DIR --name NAME [--port PORT] [--utf8]
       Fetch the device file DIR/NAME into FILE (the dialog's "上传"). A "txt"
       FILE loses the text header (and is written as UTF-8 with --utf8);
@@ -181,8 +183,9 @@ Usage:
       as its first line, then serves sessions until interrupted. Its files are
       kept in DIR (default: a folder in the user's data directory).
 
-DIR and NAME: at most 14 bytes of GBK (7 Chinese characters), no spaces;
-DIR "root" is the handheld's root directory.
+DIR and NAME: at most 14 bytes of GBK (7 Chinese characters), no spaces,
+tabs or other control characters; NAME holds no "/", and no part of DIR
+between "/" is empty, "." or "..". DIR "root" is the handheld's root directory.
 PORT: "auto" listens on every serial port present and takes the one the
 handheld greets on; on Windows a COM port (COM1, COM7, COM12, ...; "ports" lists them);
 elsewhere a device path such as /dev/ttyUSB0, or COM1 to COM4 for /dev/ttyS0
@@ -193,20 +196,28 @@ variable KESTREL_TRACE=FILE, which the dialogs read too) writes the run down
 in FILE, in UTF-8: the command line, the port and the time, every status
 text, every byte each way with its time, decoded into packets, and how the
 run ended: what to send us when a handheld does something unexpected.
+Only a new file or a regular file that is none of the run's PC files nor
+their .parts: anything else (a FIFO, a device, a folder, the file sent or
+received) is refused at once, unopened, and the run goes on without a trace.
 
 Every status text is printed as it happens, one a line. After "等待传输开始..."
 a line names the ports listened on; after 10 s without a word from the
 handheld, another says how to check the cable and the port. A failure's
 reason, naming its file or port and giving the system's own words for why,
-stands on a line before "终止传输"; a PC file that is missing or cannot be
-read fails so at once, before any waiting. Several files sent end with how
+stands on a line before "终止传输". Every check that needs no handheld comes
+before any port is opened or listened on, with --port auto too: a file to
+send missing, unreadable or unconvertible, a damaged package, a receive's
+FILE that is a folder or cannot be written, a folder FILE.part cannot be
+made in: such a run ends at once. A PC file failing once the handheld's
+session has begun ends that session too. Several files sent end with how
 many went. On a terminal the kilobyte count is a progress bar (sizes under
 1 KiB in bytes).
 
 Exit status: 0 when the transfer ends in "传输成功。", 1 when it fails, 2 for
 a usage error, 130 when interrupted (Ctrl-C), 143 when asked to terminate
-(SIGTERM). simulate ends with 0 on Ctrl-C, which is how it is meant to end,
-143 on SIGTERM, 1 when its line fails.
+(SIGTERM); never 141: a closed output (| head -n 3) only stops the printing,
+the transfer goes on to its end. simulate ends with 0 on Ctrl-C, which is
+how it is meant to end, 143 on SIGTERM, 1 when its line fails.
 
 Example, without a handheld:
   kestrel-cli simulate --root /tmp/handheld &      # prints e.g. /dev/pts/5
