@@ -1,6 +1,7 @@
 #include "transfer/receive_session.h"
 
 #include <array>
+#include <chrono>
 
 #include "formats/pc_file.h"
 #include "formats/whole_file.h"
@@ -24,13 +25,17 @@ Result SendOpenFile(SerialLink& link, std::string_view deviceName) {
 }
 
 // Sends the ReadRequest until the handheld accepts it; each refusal is
-// answered with CF CB before the same request goes again.
+// answered with CF CB before the same request goes again. A handheld that
+// refuses for longer than it may stay silent is as good as silent: its last
+// refusal ends the receive.
 Result RequestChunk(SerialLink& link) {
     static constexpr std::array<std::uint8_t, 2> kChunkSizeLe = {kChunkSize & 0xFFU,
                                                                  kChunkSize >> 8U};
+    const auto giveUp = std::chrono::steady_clock::now() + link.silenceBound;
     for (;;) {
         Result asked = SendPacketWith(link, PacketType::ReadRequest, kChunkSizeLe);
         if (asked.GetKind() != Result::Kind::refused) return asked;
+        if (std::chrono::steady_clock::now() >= giveUp) return asked;
         if (Result sent = WriteByte(link, control::kRetryFirst); !sent.IsOk()) return sent;
         if (Result sent = WriteByte(link, control::kRetrySecond); !sent.IsOk()) return sent;
     }

@@ -219,6 +219,11 @@ TEST(Transfer, GoldenExchanges) {
          Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kReadRequest,
                  Hex("CF CB"), kReadRequest, Hex("06 06"), kEnd}),
          {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); }},
+        {"a ReadRequest refused past the silence bound ends the run", K::receive, kOther, former,
+         Concat({Greeting(), Repeat(Accept(), 3), Repeat(Hex("05 58"), 3)}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kReadRequest}),
+         std::string(texts::kHandheldRefused), [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); },
+         [](ScriptedLine& line, TransferRequest&) { line.setup.silenceBound = {}; }},
         {"a bad checksum in chunk 3", K::receive, kOther, former, badThird,
          ReceiveWrote({abc, abc, abc}, false), std::string(texts::kChecksumError), [&](ScriptedLine& line) {
              ExpectFile(line, "FILE", former);
