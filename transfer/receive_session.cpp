@@ -79,7 +79,12 @@ Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
         return MaybeMissing(std::move(sent), directory, file.deviceName);
     }
 
-    ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kEmptied);
+    // Whatever has the name goes first, a link itself rather than what it
+    // names: what arrives is written to a file of its own, never through
+    // a link or into a file that another name shares.
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kFresh);
     if (!opened.IsOk()) return std::move(opened).Failure();
     OutputFile& out = opened.Value();
     if (Result got = ReceiveChunks(run, out); !got.IsOk()) return got;
@@ -91,19 +96,16 @@ Result ReceiveSession(TransferRun& run, const TransferFile& file) {
     if (Result receivable = CheckReceivable(file.type); !receivable.IsOk()) {
         return std::move(receivable).About(ShownName(file.pcPath));
     }
-    ResultOf<std::filesystem::path> landing = LandingFor(file.pcPath, file.type, run.staging);
-    if (!landing.IsOk()) return std::move(landing).Failure();
+    // A file that a write could not change is refused before the handheld is.
+    if (Result writable = CheckWritable(file.pcPath); !writable.IsOk()) return writable;
     SerialLink& link = run.link;
     if (Result greeted = Handshake(link); !greeted.IsOk()) return greeted;
     if (Result started = SendStart(link); !started.IsOk()) return started;
-    const std::filesystem::path partial = PartialPath(landing.Value());
+    const std::filesystem::path partial = PartialPath(file.pcPath);
     if (Result got = ReceiveFile(run, partial, file); !got.IsOk()) return got;
     if (Result closed = CloseHandheldSession(run); !closed.IsOk()) return closed;
     // Only now, with the session closed, does the user's file change.
-    if (Result committed = CommitWholeFile(partial, landing.Value()); !committed.IsOk()) {
-        return committed;
-    }
-    return FinishReceiving(landing.Value(), file.pcPath, file.type, file.text, run.conversions);
+    return FinishReceiving(partial, file.pcPath, file.type, file.text, run.conversions);
 }
 
 }  // namespace kestrel

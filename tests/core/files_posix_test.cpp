@@ -1,7 +1,10 @@
 // POSIX only: names near the length limit, symbolic and hard links, file
 // rights and the private folder of the scratch files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include "formats/scratch_folder_posix.h"
 #include "formats/whole_file.h"
@@ -57,19 +60,94 @@ TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
         << "a sibling was left";
 }
 
-TEST(FilesPosix, ReceiveThroughALinkKeepsTheTargetsRights) {
-    ScriptedLine line;
-    WriteFileText(line.dir / "target", "old");
-    fs::permissions(line.dir / "target",
-                    perms::owner_read | perms::owner_write | perms::others_read);
-    fs::create_symlink(line.dir / "target", line.dir / "link");
-    line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
-                          DataPacket(FromText("new")), Hex("05 05 04")}));
-    EXPECT_TRUE(line.Run(OneFile(TransferKind::receive, line.dir / "link", "D", "a")).IsOk());
-    EXPECT_TRUE(fs::is_symlink(line.dir / "link"));
-    EXPECT_EQ(ReadFileBytes(line.dir / "target"), FromText("new"));
-    EXPECT_EQ(Rights(line.dir / "target"),
-              perms::owner_read | perms::owner_write | perms::others_read);
+// The superuser's writes ignore a file's rights: a run that must meet them
+// runs as "nobody" meanwhile.
+class AsNobody {
+  public:
+    explicit AsNobody(bool wanted) : was_(::geteuid()) {
+        EXPECT_TRUE(!wanted || was_ != 0 || ::seteuid(kNobody) == 0);
+    }
+    ~AsNobody() { EXPECT_EQ(::seteuid(was_), 0); }
+    AsNobody(const AsNobody&) = delete;
+    AsNobody& operator=(const AsNobody&) = delete;
+    static constexpr uid_t kNobody = 65534;
+
+  private:
+    uid_t was_;
+};
+
+uid_t OwnerOf(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_uid : ~uid_t{0};
+}
+
+// A receive writes FILE as a write to it would, and FILE.part is made new:
+// "kept" is never touched.
+TEST(FilesPosix, AReceiveIsAWriteToItsFile) {
+    const perms readable = perms::owner_read | perms::owner_write | perms::others_read;
+    const bool root = ::geteuid() == 0;  // who may give a file to another owner
+    using Dir = const fs::path&;
+    const struct {
+        const char* name;
+        std::function<void(Dir)> before;
+        const char* written = "FILE";  // where "new" lands; null: the run fails, FILE as it was
+        std::function<void(Dir)> check = {};
+    } rows[] = {
+        {"through a link, keeping the target's rights and owner",
+         [&](Dir dir) {
+             WriteFileText(dir / "target", "old");
+             fs::permissions(dir / "target", readable);
+             EXPECT_TRUE(!root || ::chown((dir / "target").c_str(), 1, 1) == 0);
+             fs::create_symlink(dir / "target", dir / "FILE");
+         },
+         "target",
+         [&](Dir dir) {
+             EXPECT_EQ(Rights(dir / "target"), readable);
+             EXPECT_EQ(OwnerOf(dir / "target"), root ? 1U : ::geteuid());
+         }},
+        {"a link to nothing: its target is made",
+         [](Dir dir) { fs::create_symlink(dir / "target", dir / "FILE"); }, "target",
+         [](Dir dir) { EXPECT_TRUE(fs::is_symlink(dir / "FILE")); }},
+        {"a FILE.part that links elsewhere",
+         [](Dir dir) { fs::create_symlink(dir / "kept", dir / "FILE.part"); }},
+        {"a FILE.part that is another name of a file",
+         [](Dir dir) { fs::create_hard_link(dir / "kept", dir / "FILE.part"); }},
+        {"a read-only FILE is refused with the OS's reason",
+         [&](Dir dir) {
+             WriteFileText(dir / "FILE", "old");
+             fs::permissions(dir / "FILE", perms::owner_read);
+             for (const fs::path& made : {dir, dir / "FILE"}) {
+                 EXPECT_TRUE(!root || ::chown(made.c_str(), AsNobody::kNobody, 0) == 0);
+             }
+         },
+         nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedLine line;
+        WriteFileText(line.dir / "kept", "kept");
+        row.before(line.dir.Path());
+        line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
+                              DataPacket(FromText("new")), Hex("05 05 04")}));
+        const TransferRequest request = OneFile(TransferKind::receive, line.dir / "FILE", "D", "a");
+        const Result end = [&] {
+            AsNobody nobody(row.written == nullptr);
+            return line.Run(request);
+        }();
+        EXPECT_EQ(ReadFileBytes(line.dir / "kept"), FromText("kept"));
+        if (row.written == nullptr) {
+            const std::string said =
+                std::string(texts::kCannotWriteFile) + " FILE" + std::string(texts::kNameSeparator);
+            EXPECT_TRUE(end.Reason().starts_with(said) && end.Reason().size() > said.size())
+                << end.Reason();
+            EXPECT_EQ(ReadFileBytes(line.dir / "FILE"), FromText("old"));
+            EXPECT_FALSE(fs::exists(line.dir / "FILE.part")) << "refused before the handheld";
+        } else {
+            EXPECT_TRUE(end.IsOk()) << end.Reason();
+            EXPECT_EQ(ReadFileBytes(line.dir / row.written), FromText("new"));
+        }
+        if (row.check) row.check(line.dir.Path());
+    }
 }
 
 TEST(FilesPosix, PrivateScratchFolder) {

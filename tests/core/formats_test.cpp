@@ -249,14 +249,14 @@ TEST(Formats, FileTypeByExtension) {
 TEST(Formats, ScratchFilesAreUniqueAndGoWithTheirOwner) {
     ScratchDir dir;
     std::optional<ScratchFile> first = Must(ScratchFile::Holding(dir.Path(), FromText("one")));
-    const ScratchFile second = Must(ScratchFile::Create(dir.Path()));
+    const ScratchFile second = Must(ScratchFile::Holding(dir.Path(), {}));
     EXPECT_NE(first->Path(), second.Path());
     EXPECT_EQ(ReadFileBytes(first->Path()), FromText("one"));
     const std::filesystem::path gone = first->Path();
     first.reset();
     EXPECT_FALSE(std::filesystem::exists(gone));
     EXPECT_TRUE(std::filesystem::exists(second.Path()));
-    EXPECT_FALSE(ScratchFile::Create(dir / "missing").IsOk());
+    EXPECT_FALSE(ScratchFile::Holding(dir / "missing", {}).IsOk());
 }
 
 }  // namespace

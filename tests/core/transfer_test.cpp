@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "formats/text_file.h"
 #include "formats/whole_file.h"
 #include "link/memory_port.h"
 #include "tests/support/gbk.h"
@@ -144,6 +145,8 @@ TEST(Transfer, GoldenExchanges) {
     const Bytes badThird = Concat(
         {Greeting(), Repeat(Accept(), 3), Accept(), DataPacket(Chunks(k2048, true)[0]), Accept(),
          DataPacket(Chunks(k2048, true)[1]), Accept(), BadDataPacket(abc), kHandheldEnd});
+    const Bytes notGbk = Must(WrapTextBytes(FromText("a\x81 ")));
+    const Bytes cutText(notGbk.begin(), notGbk.end() - 2);
     const auto about = [](std::string_view action, std::string_view name) {
         return std::string(action) + " " + std::string(name);
     };
@@ -241,6 +244,16 @@ TEST(Transfer, GoldenExchanges) {
         {"a failed unwrap fails the run", K::receive, FileType::kText, former,
          ReceiveScript({Bytes(23, 'h')}), ReceiveWrote({abc}), about(texts::kReceivedTextTooShort, "FILE"),
          [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); }},
+        {"a text cut short fails; what came stays in FILE.part", K::receive, FileType::kText, former,
+         ReceiveScript({cutText}), std::nullopt, about(texts::kReceivedTextTooShort, "FILE"),
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); ExpectFile(line, "FILE.part", cutText); }},
+        {"a text that is not GBK fails --utf8; what came stays in FILE.part, no scratch file", K::receive,
+         FileType::kText, former, ReceiveScript({notGbk}), std::nullopt, about(texts::kReceivedNotGbk, "FILE"),
+         [&](ScriptedLine& line) {
+             ExpectFile(line, "FILE", former);
+             ExpectFile(line, "FILE.part", notGbk);
+             EXPECT_EQ(std::distance(fs::directory_iterator(line.dir.Path()), fs::directory_iterator()), 3);
+         }, [](ScriptedLine&, TransferRequest& request) { request.files[0].text.asUtf8 = true; }},
         {"receive refused for gtx", K::receive, FileType::kHeadedText, former, Greeting(), Bytes{},
          notFetched},
         {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
