@@ -1,9 +1,11 @@
 // POSIX only: names near the length limit, symbolic and hard links, file
 // rights and the private folder of the scratch files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <functional>
 
 #include "formats/scratch_folder_posix.h"
@@ -204,6 +206,19 @@ TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {
     EXPECT_TRUE(handle(5, {}));
     EXPECT_EQ(ReadFileBytes(dir / "outside" / "secret"), FromText("secret"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "outside"), fs::directory_iterator()), 1);
+    // A disk that takes no more: the bytes and the end of the file are refused, the old file kept.
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    const rlimit full{4, was.rlim_max};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool newFile = handle(3, text("\xEF\xEF", "hard"));
+    const bool data = handle(4, FromText("too long"));
+    const bool endOfFile = handle(5, {});
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &was), 0);
+    EXPECT_TRUE(newFile && !data && !endOfFile);
+    EXPECT_EQ(ReadFileBytes(dir / "root" / "hard"), FromText("overwritten"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "root"), fs::directory_iterator()), 3);
 }
 
 }  // namespace
