@@ -62,8 +62,11 @@ Result CheckReceivable(FileType type) {
 
 Result FinishReceiving(const std::filesystem::path& received, const std::filesystem::path& target,
                        FileType type, TextHandling text, const Conversions& conversions) {
-    if (type != FileType::kText) return Result::Ok();
-    return UnwrapText(received, target, text.asUtf8 ? &conversions.charsets : nullptr);
+    if (type != FileType::kText) return CommitWholeFile(received, target);
+    Result unwrapped = UnwrapText(received, target, text.asUtf8 ? &conversions.charsets : nullptr);
+    std::error_code ignored;
+    if (unwrapped.IsOk()) std::filesystem::remove(received, ignored);
+    return unwrapped;
 }
 
 }  // namespace kestrel

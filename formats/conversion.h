@@ -51,9 +51,10 @@ ResultOf<Outgoing> PrepareForSending(const std::filesystem::path& pcPath, FileTy
 // "该文件类型不支持上传!" for the types that cannot be fetched.
 Result CheckReceivable(FileType type);
 
-// Turns the received file into the user's file (text: strips the header,
-// and converts it when asked, into target, which keeps its former content
-// on failure); other types are in place already.
+// Turns the received file into the user's file: renamed over target
+// (CommitWholeFile), or for text stripped of its header and converted when
+// asked into target, and then removed. On failure target keeps its former
+// content and received every byte it holds.
 Result FinishReceiving(const std::filesystem::path& received, const std::filesystem::path& target,
                        FileType type, TextHandling text, const Conversions& conversions);
 

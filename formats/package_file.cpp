@@ -19,12 +19,28 @@ std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
     return value;
 }
 
+// The handheld refuses a path that climbs out of its directory or holds a
+// control character; finding it here keeps a package from going half-way.
+bool PathTheHandheldTakes(std::string_view path) {
+    if (std::any_of(path.begin(), path.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        return false;
+    }
+    for (std::size_t at = 0; at <= path.size();) {
+        const std::size_t slash = std::min(path.find('/', at), path.size());
+        if (path.substr(at, slash - at) == "..") return false;
+        at = slash + 1;
+    }
+    return true;
+}
+
 // Splits "dir/sub/name" at its last "/"; a path without one names a file in the root.
 bool SplitDevicePath(std::string_view path, PackageEntry& entry) {
     const auto slash = path.rfind('/');
     entry.directory = slash == std::string_view::npos ? "" : std::string(path.substr(0, slash));
     entry.name = std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-    return !entry.name.empty() && entry.name.size() <= kMaxPackageNameLength;
+    return !entry.name.empty() && entry.name.size() <= kMaxPackageNameLength &&
+           PathTheHandheldTakes(path);
 }
 
 // Reads a whole field at `offset`: ok, the package too short (`shortText`),

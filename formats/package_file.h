@@ -12,8 +12,9 @@
 // memory however large the package says its entries are. Its failures name
 // the package: "下载包格式错误" (shorter than 16 bytes or a wrong magic),
 // "下载包不完整" (the file ends inside the count, an entry header or its
-// data), "下载包中的文件路径无效" (no NUL in 60 bytes, an empty name, or a
-// name over 23 bytes), or the reader's own (the OS's reason).
+// data), "下载包中的文件路径无效" (no NUL in 60 bytes, an empty name, a
+// name over 23 bytes, a ".." part or a control character), or the reader's
+// own (the OS's reason).
 
 #include <cstdint>
 #include <functional>

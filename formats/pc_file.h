@@ -102,4 +102,14 @@ class OutputFile {
     Bytes buffer_;          // written, not yet handed to the system
 };
 
+// Ok when a write could change the file at path, or when nothing is there
+// (a write would create it); else "无法写入文件", its name and the OS's
+// reason: a read-only file, a folder, ... Keeps nothing open.
+Result CheckWritable(const std::filesystem::path& path);
+
+// Gives `file` the owner and group of `like` as far as the system lets the
+// user (on POSIX the superuser both, others a group of their own; nothing on
+// Windows, where a new file's rights come from its folder).
+void KeepOwner(const std::filesystem::path& like, const std::filesystem::path& file);
+
 }  // namespace kestrel

@@ -97,6 +97,23 @@ Result OutputFile::WriteThrough(std::span<const std::uint8_t> bytes) {
     return Result::Ok();
 }
 
+Result CheckWritable(const std::filesystem::path& path) {
+    const int fd = RetryOnInterrupt(
+        [&] { return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY); });
+    if (fd < 0 && errno == ENOENT) return Result::Ok();
+    if (fd < 0) return Result::Failed(texts::kCannotWriteFile, ShownName(path), LastSystemError());
+    ::close(fd);
+    return Result::Ok();
+}
+
+void KeepOwner(const std::filesystem::path& like, const std::filesystem::path& file) {
+    struct stat info {};
+    if (::stat(like.c_str(), &info) != 0) return;
+    if (::chown(file.c_str(), info.st_uid, info.st_gid) != 0) {
+        (void)::chown(file.c_str(), static_cast<uid_t>(-1), info.st_gid);
+    }
+}
+
 bool OutputFile::CloseSystemFile() {
     const int fd = Descriptor(handle_);
     handle_ = kClosed;

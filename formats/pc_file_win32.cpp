@@ -120,6 +120,21 @@ Result OutputFile::WriteThrough(std::span<const std::uint8_t> bytes) {
     return Result::Ok();
 }
 
+Result CheckWritable(const std::filesystem::path& path) {
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle);
+        return Result::Ok();
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Result::Ok();
+    return Result::Failed(texts::kCannotWriteFile, ShownName(path), SystemError(error));
+}
+
+void KeepOwner(const std::filesystem::path&, const std::filesystem::path&) {}
+
 bool OutputFile::CloseSystemFile() {
     const HANDLE handle = AsHandle(handle_);
     handle_ = kClosed;

@@ -4,10 +4,6 @@
 
 namespace kestrel {
 
-ResultOf<ScratchFile> ScratchFile::Create(const std::optional<std::filesystem::path>& folder) {
-    return Holding(folder, {});
-}
-
 ResultOf<ScratchFile> ScratchFile::Holding(const std::optional<std::filesystem::path>& folder,
                                            std::span<const std::uint8_t> bytes) {
     ResultOf<std::filesystem::path> place =

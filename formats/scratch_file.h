@@ -22,9 +22,7 @@ namespace kestrel {
 
 class ScratchFile {
   public:
-    // A new, empty file only its owner may read or write.
-    static ResultOf<ScratchFile> Create(const std::optional<std::filesystem::path>& folder);
-    // The same, holding `bytes`.
+    // A new file holding `bytes` that only its owner may read or write.
     static ResultOf<ScratchFile> Holding(const std::optional<std::filesystem::path>& folder,
                                          std::span<const std::uint8_t> bytes);
 

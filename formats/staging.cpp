@@ -23,10 +23,4 @@ Result StageForSending(Outgoing& outgoing, Staging& staging) {
     return Result::Ok();
 }
 
-ResultOf<std::filesystem::path> LandingFor(const std::filesystem::path& pcPath, FileType type,
-                                           Staging& staging) {
-    if (type != FileType::kText) return pcPath;
-    return Kept(ScratchFile::Create(staging.folder), staging);
-}
-
 }  // namespace kestrel

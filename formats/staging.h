@@ -1,7 +1,6 @@
 #pragma once
 // Staging files: converted bytes wait in a scratch file (scratch_file.h)
-// until their turn to be sent, and a fetched text lands in one until it is
-// unwrapped into the user's file. The scratch files belong to the run's
+// until their turn to be sent. The scratch files belong to the run's
 // Staging and are removed when it goes, so a run leaves none behind.
 
 #include <filesystem>
@@ -23,10 +22,5 @@ struct Staging {
 // Puts converted bytes in a scratch file of their own and points
 // outgoing.pcPath at it; a file that goes as it is stays where it is.
 Result StageForSending(Outgoing& outgoing, Staging& staging);
-
-// Where a device file is to be received: the user's path, or for text a
-// scratch file, from which FinishReceiving unwraps it.
-ResultOf<std::filesystem::path> LandingFor(const std::filesystem::path& pcPath, FileType type,
-                                           Staging& staging);
 
 }  // namespace kestrel

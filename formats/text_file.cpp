@@ -16,6 +16,12 @@ void StoreLittleEndian32(std::uint8_t* at, std::uint32_t value) {
     }
 }
 
+std::uint64_t LoadLittleEndian32(const std::uint8_t* at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8U) | at[i];
+    return value;
+}
+
 }  // namespace
 
 ResultOf<Bytes> WrapTextBytes(std::span<const std::uint8_t> text) {
@@ -40,6 +46,13 @@ ResultOf<Bytes> RewrapTextBytes(std::span<const std::uint8_t> headedText) {
 
 ResultOf<Bytes> UnwrapTextBytes(std::span<const std::uint8_t> handheldText) {
     if (handheldText.size() < kTextHeaderSize) return Result::Failed(texts::kReceivedTextTooShort);
+    // The handheld's own texts say their length twice; a file cut on its
+    // way, or no text at all, does not match it.
+    for (const std::size_t offset : kTotalLengthOffsets) {
+        if (LoadLittleEndian32(handheldText.data() + offset) != handheldText.size()) {
+            return Result::Failed(texts::kReceivedTextTooShort);
+        }
+    }
     const auto text = handheldText.subspan(kTextHeaderSize);
     return Bytes(text.begin(), text.end());
 }

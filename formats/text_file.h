@@ -35,7 +35,8 @@ ResultOf<Bytes> WrapTextBytes(std::span<const std::uint8_t> text);
 // Drops the first 16 bytes and wraps the rest. Fails when nothing is left.
 ResultOf<Bytes> RewrapTextBytes(std::span<const std::uint8_t> headedText);
 // The text behind the 24-byte header (possibly empty). Fails when the input
-// is shorter than the header.
+// is shorter than the header, or when either length in the header is not
+// the input's size.
 ResultOf<Bytes> UnwrapTextBytes(std::span<const std::uint8_t> handheldText);
 
 // Ok when targetPath now holds the text of sourcePath (made UTF-8 through

@@ -27,12 +27,18 @@ class SiblingGuard {
 };
 
 // Writing through a symbolic link, as a plain write would, rather than
-// replacing the link itself.
+// replacing the link itself; a link to nothing leads to where a write
+// would create its target.
 std::filesystem::path ResolvedTarget(const std::filesystem::path& target) {
+    constexpr int kMostLinks = 40;  // as the system gives up on a loop of links
+    std::filesystem::path at = target;
     std::error_code error;
-    if (!std::filesystem::is_symlink(target, error)) return target;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
-    return error ? target : resolved;
+    for (int link = 0; link < kMostLinks && std::filesystem::is_symlink(at, error); ++link) {
+        const std::filesystem::path to = std::filesystem::read_symlink(at, error);
+        if (error) break;
+        at = at.parent_path() / to;  // an absolute `to` stands alone
+    }
+    return at;
 }
 
 // What went wrong on the way to target, told about target: the scratch
@@ -98,10 +104,15 @@ std::filesystem::path PartialPath(const std::filesystem::path& target) {
 
 Result CommitWholeFile(const std::filesystem::path& complete, const std::filesystem::path& target) {
     const std::filesystem::path final = ResolvedTarget(target);
+    if (Result writable = CheckWritable(final); !writable.IsOk()) {
+        return AboutTarget(writable, target);
+    }
     std::error_code error;
     const std::filesystem::file_status former = std::filesystem::status(final, error);
     if (std::filesystem::is_regular_file(former)) {
+        KeepOwner(final, complete);  // first: a new owner would clear set-id rights
         std::filesystem::permissions(complete, former.permissions(), error);
+        if (error) return Result::Failed(texts::kCannotWriteFile, ShownName(target), error);
     }
     std::filesystem::rename(complete, final, error);
     if (error) return Result::Failed(texts::kCannotWriteFile, ShownName(target), error);

@@ -30,9 +30,12 @@ Result ReplaceFileWhole(const std::filesystem::path& target, std::span<const std
 std::filesystem::path PartialPath(const std::filesystem::path& target);
 
 // Renames complete over target as a write through target would replace its
-// content: through a symbolic link, and keeping target's rights. complete
-// must be beside the file target stands for. On failure ("无法写入文件"
-// and target's name) complete stays where it was.
+// content: through a symbolic link (one that leads nowhere: its target is
+// made), keeping target's rights and, as far as the system allows, its
+// owner and group; a target a write could not change (CheckWritable) is
+// refused. complete must be beside the file target stands for. On failure
+// ("无法写入文件", target's name and the OS's reason) complete stays where
+// it was.
 Result CommitWholeFile(const std::filesystem::path& complete, const std::filesystem::path& target);
 
 }  // namespace kestrel

@@ -16,9 +16,7 @@ Result CheckWritableTarget(const std::filesystem::path& target) {
                               std::make_error_code(std::errc::is_a_directory));
     }
     if (std::filesystem::is_regular_file(found)) {
-        if (const std::error_code why = WhyNotWritable(target)) {
-            return Result::Failed(texts::kCannotWriteFile, name, why);
-        }
+        if (Result writable = CheckWritable(target); !writable.IsOk()) return writable;
     }
     std::filesystem::path folder = PartialPath(target).parent_path();
     if (folder.empty()) folder = ".";

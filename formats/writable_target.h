@@ -11,16 +11,11 @@
 // made in the folder is removed at once. Nothing blocks: a FIFO is not opened.
 
 #include <filesystem>
-#include <system_error>
 
 #include "status/result.h"
 
 namespace kestrel {
 
 Result CheckWritableTarget(const std::filesystem::path& target);
-
-// The platform's part: why an existing file does not open for writing (it
-// is neither created nor emptied); empty when it does.
-std::error_code WhyNotWritable(const std::filesystem::path& file);
 
 }  // namespace kestrel

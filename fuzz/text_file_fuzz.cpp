@@ -1,11 +1,17 @@
 // Text files come from the PC (wrapping, re-heading) and from the handheld
-// (unwrapping): any bytes must convert or be refused, and a wrapped text must
-// unwrap to itself.
+// (unwrapping): any bytes must convert or be refused, a wrapped text must
+// unwrap to itself, and a text whose header gives another length is refused.
 #include "formats/text_file.h"
 #include "fuzz/fuzz_targets.h"
 
 namespace kestrel::fuzz {
 namespace {
+
+std::size_t TotalLength(Input bytes, std::size_t at) {
+    std::size_t total = 0;
+    for (std::size_t i = 4; i-- > 0;) total = total << 8U | bytes[at + i];
+    return total;
+}
 
 void CheckWrapped(Input text, const ResultOf<Bytes>& wrapped) {
     if (text.empty()) {
@@ -20,9 +26,7 @@ void CheckWrapped(Input text, const ResultOf<Bytes>& wrapped) {
         Require(lengthField || bytes[i] == kTextHeader[i], "the header's fixed bytes");
     }
     for (const std::size_t at : kTotalLengthOffsets) {
-        std::size_t total = 0;
-        for (std::size_t i = 4; i-- > 0;) total = total << 8U | bytes[at + i];
-        Require(total == bytes.size(), "the header holds the total length");
+        Require(TotalLength(bytes, at) == bytes.size(), "the header holds the total length");
     }
     const ResultOf<Bytes> unwrapped = UnwrapTextBytes(bytes);
     Require(unwrapped.IsOk() && SameBytes(unwrapped.Value(), text),
@@ -42,8 +46,10 @@ void FuzzTextFile(Input input) {
     }
 
     const ResultOf<Bytes> unwrapped = UnwrapTextBytes(input);
-    if (input.size() < kTextHeaderSize) {
-        Require(!unwrapped.IsOk(), "a text shorter than its header is refused");
+    if (input.size() < kTextHeaderSize ||
+        TotalLength(input, kTotalLengthOffsets[0]) != input.size() ||
+        TotalLength(input, kTotalLengthOffsets[1]) != input.size()) {
+        Require(!unwrapped.IsOk(), "a text whose header does not give its length is refused");
     } else {
         Require(unwrapped.IsOk() && SameBytes(unwrapped.Value(), input.subspan(kTextHeaderSize)),
                 "unwrapping drops exactly the header");

@@ -57,15 +57,43 @@ bool DeviceFiles::IsUsableDirectory(std::string_view directory) const {
     return Folder(directory, false).has_value();
 }
 
+bool DeviceFiles::Arriving::Begin(const fs::path& target) {
+    Drop();
+    // A name no device file maps to in practice: hidden, and marked.
+    fs::path path = target.parent_path() / (".~" + target.filename().string() + ".arriving");
+    std::error_code error;
+    // Left by a handheld that was stopped mid-file, or a link put there.
+    if (TypeAt(path) != fs::file_type::not_found && !fs::remove(path, error)) return false;
+    path_ = std::move(path);
+    target_ = target;
+    return true;
+}
+
+bool DeviceFiles::Arriving::Replace() {
+    std::error_code error;
+    fs::rename(path_, target_, error);
+    if (error) {
+        Drop();
+        return false;
+    }
+    path_.clear();
+    return true;
+}
+
+void DeviceFiles::Arriving::Drop() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove(path_, ignored);
+    path_.clear();
+}
+
 bool DeviceFiles::CreateFile(std::string_view directory, std::string_view name) {
     CloseWriting();
     const auto path = FilePath(directory, name, true);
     if (!path) return false;
     const fs::file_type type = TypeAt(*path);
     if (type != fs::file_type::not_found && type != fs::file_type::regular) return false;
-    std::error_code error;
-    if (type == fs::file_type::regular && !fs::remove(*path, error)) return false;
-    writer_.open(*path, std::ios::binary | std::ios::trunc);
+    if (!arriving_.Begin(*path)) return false;
+    writer_.open(arriving_.Path(), std::ios::binary | std::ios::trunc);
     return writer_.is_open();
 }
 
@@ -73,12 +101,28 @@ bool DeviceFiles::Append(std::span<const std::uint8_t> bytes) {
     if (!writer_.is_open()) return false;
     writer_.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
+    // On disk now, so that a full disk refuses this packet, whose refusal
+    // the PC reads, rather than only EndOfFile, which it may not.
+    writer_.flush();
     return writer_.good();
+}
+
+bool DeviceFiles::FinishWriting() {
+    if (!writer_.is_open()) return true;
+    writer_.close();  // hands the rest to the system: a full disk shows here
+    const bool written = !writer_.fail();
+    writer_.clear();
+    if (!written) {
+        arriving_.Drop();
+        return false;
+    }
+    return arriving_.Replace();
 }
 
 void DeviceFiles::CloseWriting() {
     if (writer_.is_open()) writer_.close();
     writer_.clear();
+    arriving_.Drop();
 }
 
 bool DeviceFiles::OpenForReading(std::string_view directory, std::string_view name) {

@@ -27,9 +27,8 @@ Answer DeviceSession::Handle(const PcPacket& packet) {
         return Answer{true, std::nullopt, true};
     }
     if (Is(packet, PacketType::EndOfFile)) {
-        files_.CloseWriting();
         files_.CloseReading();
-        return Accepted(true);
+        return Accepted(files_.FinishWriting());
     }
     // Every other packet needs a session opened by Start.
     if (Is(packet, PacketType::Start)) return Accepted(Start());

@@ -8,8 +8,11 @@
 //   closes any open file; every other packet with a payload is refused until
 //   a Start has come.
 // - Directory sets the current directory ("" is the root); NewFile (marked EF
-//   EF) creates or empties a file there; Data (1 to 1024 bytes) appends to it;
-//   EndOfFile closes whatever is open.
+//   EF) starts a file there; Data (1 to 1024 bytes) appends to it; EndOfFile
+//   closes whatever is open and puts the new file in place of the old one,
+//   refused when the file could not be written whole. A file that no
+//   EndOfFile ends (the session started again, ended or dropped) is thrown
+//   away and the old one kept.
 // - OpenFile must name the current directory's first byte (0 for the root)
 //   and an existing file; ReadRequest (a chunk size above 0) yields the next
 //   chunk of it, shorter than asked at the end of the file.

@@ -13,8 +13,9 @@
 // - noiseBeforeEnq:  send the options' noise bytes before the 0x05;
 // - goSilent:        read the packet, then answer nothing ever again;
 // - hangUp:          read the packet, then end the session at once.
-// A reply fault on an empty packet (which normally gets no reply) still
-// sends its byte, where the PC expects the next 0x05 or the closing byte.
+// A reply fault on an empty packet (which normally gets no reply) sends its
+// byte where the PC expects the next 0x05 or the closing byte, and the packet
+// is still acted on: the byte is a stray one, not a refusal.
 
 #include <cstddef>
 #include <string_view>

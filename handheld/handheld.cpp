@@ -1,6 +1,7 @@
 #include "handheld/handheld.h"
 
 #include <array>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -128,15 +129,22 @@ VirtualHandheld::Step VirtualHandheld::Respond(Port& port, const PcPacket& packe
     }
     if (faults_.Has(FaultKind::goSilent, index)) return StaySilent(port);
     if (faults_.Has(FaultKind::corruptChecksum, index)) corruptNextChunk_ = true;
-    if (faults_.Has(FaultKind::wrongReply, index)) return Reply(port, packet, options_.wrongReply);
-    if (faults_.Has(FaultKind::refuse, index)) return Reply(port, packet, control::kRefused);
+    std::optional<std::uint8_t> faultReply;
+    if (faults_.Has(FaultKind::refuse, index)) faultReply = control::kRefused;
+    if (faults_.Has(FaultKind::wrongReply, index)) faultReply = options_.wrongReply;
+    if (faultReply && !packet.payload.empty()) return Reply(port, packet, *faultReply);
 
     const Answer answer = session_.Handle(packet);
     if (answer.endSession) {
-        if (auto end = Failed(SendByte(port, control::kClosing))) return end;
+        if (auto end = Failed(SendByte(port, faultReply.value_or(control::kClosing)))) return end;
         return SessionEnd::closed;
     }
-    if (packet.payload.empty()) return std::nullopt;  // empty packets get no reply
+    if (packet.payload.empty()) {
+        // No reply, unless the packet is refused (or a fault puts a byte
+        // there): the PC meets it where it awaits the next 0x05.
+        if (answer.accepted && !faultReply) return std::nullopt;
+        return Reply(port, packet, faultReply.value_or(control::kRefused));
+    }
     if (!answer.accepted) return Reply(port, packet, control::kRefused);
     if (auto end = Failed(SendByte(port, control::kAccepted))) return end;
     if (answer.chunk) return SendChunk(port, *answer.chunk);

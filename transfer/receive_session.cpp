@@ -1,6 +1,7 @@
 #include "transfer/receive_session.h"
 
 #include <array>
+#include <chrono>
 
 #include "formats/pc_file.h"
 #include "formats/whole_file.h"
@@ -23,13 +24,17 @@ Result SendOpenFile(SerialLink& link, std::string_view deviceName) {
 }
 
 // Sends the ReadRequest until the handheld accepts it; each refusal is
-// answered with CF CB before the same request goes again.
+// answered with CF CB before the same request goes again. A handheld that
+// refuses for longer than it may stay silent is as good as silent: its last
+// refusal ends the receive.
 Result RequestChunk(SerialLink& link) {
     static constexpr std::array<std::uint8_t, 2> kChunkSizeLe = {kChunkSize & 0xFFU,
                                                                  kChunkSize >> 8U};
+    const auto giveUp = std::chrono::steady_clock::now() + link.silenceBound;
     for (;;) {
         Result asked = SendPacketWith(link, PacketType::ReadRequest, kChunkSizeLe);
         if (asked.GetKind() != Result::Kind::refused) return asked;
+        if (std::chrono::steady_clock::now() >= giveUp) return asked;
         if (Result sent = WriteByte(link, control::kRetryFirst); !sent.IsOk()) return sent;
         if (Result sent = WriteByte(link, control::kRetrySecond); !sent.IsOk()) return sent;
     }
@@ -85,7 +90,15 @@ Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
         return MaybeMissing(std::move(sent), directory, file.deviceName);
     }
 
-    ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kEmptied);
+    // Whatever has the name goes first, a link itself rather than what it
+    // names: what arrives is written to a file of its own, never through
+    // a link or into a file that another name shares. A folder of that name
+    // is the user's and stays: the file then cannot be made, and says so.
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(partial, ignored))) {
+        std::filesystem::remove(partial, ignored);
+    }
+    ResultOf<OutputFile> opened = OutputFile::Open(partial, OutputFile::Creation::kFresh);
     if (!opened.IsOk()) return EndedByPc(run, std::move(opened).Failure());
     OutputFile& out = opened.Value();
     if (Result got = ReceiveChunks(run, out); !got.IsOk()) return got;
@@ -94,19 +107,14 @@ Result ReceiveFile(TransferRun& run, const std::filesystem::path& partial,
 }
 
 Result ReceiveSession(TransferRun& run, const TransferFile& file) {
-    ResultOf<std::filesystem::path> landing = LandingFor(file.pcPath, file.type, run.staging);
-    if (!landing.IsOk()) return std::move(landing).Failure();
     SerialLink& link = run.link;
     if (Result greeted = Handshake(link); !greeted.IsOk()) return greeted;
     if (Result started = SendStart(link); !started.IsOk()) return started;
-    const std::filesystem::path partial = PartialPath(landing.Value());
+    const std::filesystem::path partial = PartialPath(file.pcPath);
     if (Result got = ReceiveFile(run, partial, file); !got.IsOk()) return got;
     if (Result closed = CloseHandheldSession(run); !closed.IsOk()) return closed;
     // Only now, with the session closed, does the user's file change.
-    if (Result committed = CommitWholeFile(partial, landing.Value()); !committed.IsOk()) {
-        return committed;
-    }
-    return FinishReceiving(landing.Value(), file.pcPath, file.type, file.text, run.conversions);
+    return FinishReceiving(partial, file.pcPath, file.type, file.text, run.conversions);
 }
 
 }  // namespace kestrel

@@ -6,10 +6,12 @@
 // was opened (run_preparation.h). A PC file that fails once the session has
 // begun ends the handheld's file and session too: none is left open.
 //
-// The chunks land in PartialPath(PC file), emptied first, which replaces the
-// PC file only once the file is complete and the handheld session closed: a
-// receive that fails anywhere leaves the user's file as it was and keeps
-// what arrived intact there. The chunks come from the link's packet buffer,
+// The chunks land in PartialPath(PC file), made new (what had the name is
+// removed first, never written through), which replaces the PC file (a text
+// unwrapped) only once the file is complete and the handheld session closed:
+// a receive that fails anywhere leaves the user's file as it was and keeps
+// what arrived intact there. A PC file a write could not change (read-only)
+// is refused before the handheld is greeted. The chunks come from the link's packet buffer,
 // as ReceiveDataPacket hands them over.
 
 #include <filesystem>

@@ -168,12 +168,20 @@ Usage:
       A FILE ending in .pac is a package: its entries are sent one by one,
       each to its own directory; it goes alone, and a DIR, or a NAME other
       than 下载包, with it is a usage error.
+      A package with an entry path holding a ".." part or a control
+      character sends nothing.
   kestrel-cli receive FILE --dir DIR --name NAME [--port PORT] [--utf8]
       Fetch the device file DIR/NAME into FILE (the dialog's "上传"). A "txt"
       FILE loses the text header (and is written as UTF-8 with --utf8);
       "gtx" and "bin" cannot be fetched. FILE is replaced, without asking, only
-      once the whole file has arrived; what arrived of a failed receive is
-      kept in FILE.part.
+      once the whole file has arrived, as a write to it would: through a
+      symbolic link (one to nothing has its target made), keeping its
+      permissions and, where allowed, its owner and group; a FILE that cannot
+      be written (read-only) is refused first, with the system's reason. What
+      arrived of a failed receive is kept in FILE.part, made new (a link or
+      another file's name there is removed, never written through); so is a
+      text that --utf8 cannot convert or whose header gives another length.
+      Refusals of the next piece are borne for 15 s at most.
   kestrel-cli ports
       List the serial ports present.
   kestrel-cli --version
@@ -181,7 +189,8 @@ Usage:
   kestrel-cli simulate [--root DIR]
       Run a virtual handheld on a new pseudo-terminal: prints the port's path
       as its first line, then serves sessions until interrupted. Its files are
-      kept in DIR (default: a folder in the user's data directory).
+      kept in DIR (default: a folder in the user's data directory); an
+      arriving file replaces the old one only once it has come whole.
 
 DIR and NAME: at most 14 bytes of GBK (7 Chinese characters), no spaces,
 tabs or other control characters; NAME holds no "/", and no part of DIR

@@ -1,7 +1,12 @@
 // POSIX only: names near the length limit, symbolic and hard links, file
 // rights and the private folder of the scratch files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <functional>
 
 #include "formats/scratch_folder_posix.h"
 #include "formats/whole_file.h"
@@ -57,19 +62,82 @@ TEST(FilesPosix, WholeFilesKeepRightsAndWriteThroughLinks) {
         << "a sibling was left";
 }
 
-TEST(FilesPosix, ReceiveThroughALinkKeepsTheTargetsRights) {
-    ScriptedLine line;
-    WriteFileText(line.dir / "target", "old");
-    fs::permissions(line.dir / "target",
-                    perms::owner_read | perms::owner_write | perms::others_read);
-    fs::create_symlink(line.dir / "target", line.dir / "link");
-    line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
-                          DataPacket(FromText("new")), Hex("05 05 04")}));
-    EXPECT_TRUE(line.Run(OneFile(TransferKind::receive, line.dir / "link", "D", "a")).IsOk());
-    EXPECT_TRUE(fs::is_symlink(line.dir / "link"));
-    EXPECT_EQ(ReadFileBytes(line.dir / "target"), FromText("new"));
-    EXPECT_EQ(Rights(line.dir / "target"),
-              perms::owner_read | perms::owner_write | perms::others_read);
+uid_t OwnerOf(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_uid : ~uid_t{0};
+}
+
+// A receive writes FILE as a write to it would, and FILE.part is made new:
+// "kept" is never touched.
+TEST(FilesPosix, AReceiveIsAWriteToItsFile) {
+    const perms readable = perms::owner_read | perms::owner_write | perms::others_read;
+    const bool root = ::geteuid() == 0;  // who may give a file to another owner
+    constexpr uid_t kNobody = 65534;     // whom, unlike root, a file's rights stop
+    using Dir = const fs::path&;
+    const struct {
+        const char* name;
+        std::function<void(Dir)> before;
+        const char* written = "FILE";  // where "new" lands; null: the run fails, FILE as it was
+        std::function<void(Dir)> check = {};
+    } rows[] = {
+        {"through a link, keeping the target's rights and owner",
+         [&](Dir dir) {
+             WriteFileText(dir / "target", "old");
+             fs::permissions(dir / "target", readable);
+             EXPECT_TRUE(!root || ::chown((dir / "target").c_str(), 1, 1) == 0);
+             fs::create_symlink(dir / "target", dir / "FILE");
+         },
+         "target",
+         [&](Dir dir) {
+             EXPECT_EQ(Rights(dir / "target"), readable);
+             EXPECT_EQ(OwnerOf(dir / "target"), root ? 1U : ::geteuid());
+         }},
+        {"a link to a link to nothing, both relative: the target is made",
+         [](Dir dir) {
+             fs::create_symlink("target", dir / "hop");
+             fs::create_symlink("hop", dir / "FILE");
+         },
+         "target", [](Dir dir) { EXPECT_TRUE(fs::is_symlink(dir / "FILE")); }},
+        {"a FILE.part that links elsewhere",
+         [](Dir dir) { fs::create_symlink(dir / "kept", dir / "FILE.part"); }},
+        {"a FILE.part that is another name of a file",
+         [](Dir dir) { fs::create_hard_link(dir / "kept", dir / "FILE.part"); }},
+        {"a read-only FILE is refused with the OS's reason",
+         [&](Dir dir) {
+             WriteFileText(dir / "FILE", "old");
+             fs::permissions(dir / "FILE", perms::owner_read);
+             for (const fs::path& made : {dir, dir / "FILE"}) {
+                 EXPECT_TRUE(!root || ::chown(made.c_str(), kNobody, 0) == 0);
+             }
+         },
+         nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedLine line;
+        WriteFileText(line.dir / "kept", "kept");
+        row.before(line.dir.Path());
+        line.Handheld(Concat({Greeting(), Accept(), Accept(), Accept(), Accept(),
+                              DataPacket(FromText("new")), Hex("05 05 04")}));
+        const TransferRequest request = OneFile(TransferKind::receive, line.dir / "FILE", "D", "a");
+        const bool asNobody = root && row.written == nullptr;
+        ASSERT_TRUE(!asNobody || ::seteuid(kNobody) == 0);
+        const Result end = line.Run(request);
+        ASSERT_TRUE(!asNobody || ::seteuid(0) == 0);
+        EXPECT_EQ(ReadFileBytes(line.dir / "kept"), FromText("kept"));
+        if (row.written == nullptr) {
+            const std::string said =
+                std::string(texts::kCannotWriteFile) + " FILE" + std::string(texts::kNameSeparator);
+            EXPECT_TRUE(end.Reason().starts_with(said) && end.Reason().size() > said.size())
+                << end.Reason();
+            EXPECT_EQ(ReadFileBytes(line.dir / "FILE"), FromText("old"));
+            EXPECT_FALSE(fs::exists(line.dir / "FILE.part")) << "refused before the handheld";
+        } else {
+            EXPECT_TRUE(end.IsOk()) << end.Reason();
+            EXPECT_EQ(ReadFileBytes(line.dir / row.written), FromText("new"));
+        }
+        if (row.check) row.check(line.dir.Path());
+    }
 }
 
 TEST(FilesPosix, PrivateScratchFolder) {
@@ -126,6 +194,19 @@ TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {
     EXPECT_TRUE(handle(5, {}));
     EXPECT_EQ(ReadFileBytes(dir / "outside" / "secret"), FromText("secret"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "outside"), fs::directory_iterator()), 1);
+    // A disk that takes no more: the bytes and the end of the file are refused, the old file kept.
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    const rlimit full{4, was.rlim_max};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool newFile = handle(3, text("\xEF\xEF", "hard"));
+    const bool data = handle(4, FromText("too long"));
+    const bool endOfFile = handle(5, {});
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &was), 0);
+    EXPECT_TRUE(newFile && !data && !endOfFile);
+    EXPECT_EQ(ReadFileBytes(dir / "root" / "hard"), FromText("overwritten"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "root"), fs::directory_iterator()), 3);
 }
 
 }  // namespace

@@ -145,9 +145,10 @@ TEST(Formats, SubstitutionTableFiles) {
     } searches[] = {
         {{dir / "none", dir / "good", dir / "short"}, ""},
         {{dir / "short", dir / "good"}, wrongSize},
-        {{dir / "none"}, std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName +
-                             std::string(texts::kPutTableIn) + (dir / "none").string() +
-                             std::string(texts::kPutTableInEnd)},
+        {{dir / "none"},
+         std::string(texts::kNoTablePrefix) + kSubstitutionTableFileName +
+             std::string(texts::kPutTableIn) + (dir / "none").string() +
+             std::string(texts::kPutTableInEnd)},
     };
     for (const auto& search : searches) {
         EXPECT_EQ(FindSubstitutionTable(search.folders).Reason(), search.reason);
@@ -188,6 +189,12 @@ TEST(Formats, PackagesAreCheckedWhole) {
         {"name of 23 bytes", PackageFile("01 00", {{"d/" + name23, {1}}}), none, {"d|" + name23}},
         {"name of 24 bytes", PackageFile("01 00", {{"d/" + name23 + "n", {1}}}), badPath, {}},
         {"empty name", PackageFile("01 00", {{"d/", {1}}}), badPath, {}},
+        {"a .. component", PackageFile("01 00", {{"nosuch/../x.dat", {1}}}), badPath, {}},
+        {"a control character",
+         PackageFile("02 00", {{"d/a", {1}}, {"d\x1F/a", {1}}}),
+         badPath,
+         {}},
+        {"dots inside names", PackageFile("01 00", {{"..d/a..", {1}}}), none, {"..d|a.."}},
         {"path without NUL",
          PackageFile("01 00", {{std::string(36, 'd') + "/" + name23, {1}}}),
          badPath,
@@ -242,14 +249,14 @@ TEST(Formats, FileTypeByExtension) {
 TEST(Formats, ScratchFilesAreUniqueAndGoWithTheirOwner) {
     ScratchDir dir;
     std::optional<ScratchFile> first = Must(ScratchFile::Holding(dir.Path(), FromText("one")));
-    const ScratchFile second = Must(ScratchFile::Create(dir.Path()));
+    const ScratchFile second = Must(ScratchFile::Holding(dir.Path(), {}));
     EXPECT_NE(first->Path(), second.Path());
     EXPECT_EQ(ReadFileBytes(first->Path()), FromText("one"));
     const std::filesystem::path gone = first->Path();
     first.reset();
     EXPECT_FALSE(std::filesystem::exists(gone));
     EXPECT_TRUE(std::filesystem::exists(second.Path()));
-    EXPECT_FALSE(ScratchFile::Create(dir / "missing").IsOk());
+    EXPECT_FALSE(ScratchFile::Holding(dir / "missing", {}).IsOk());
 }
 
 }  // namespace

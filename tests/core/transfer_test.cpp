@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "formats/text_file.h"
 #include "formats/whole_file.h"
 #include "link/memory_port.h"
 #include "tests/support/gbk.h"
@@ -144,6 +145,8 @@ TEST(Transfer, GoldenExchanges) {
     const Bytes badThird = Concat(
         {Greeting(), Repeat(Accept(), 3), Accept(), DataPacket(Chunks(k2048, true)[0]), Accept(),
          DataPacket(Chunks(k2048, true)[1]), Accept(), BadDataPacket(abc), kHandheldEnd});
+    const Bytes notGbk = Must(WrapTextBytes(FromText("a\x81 ")));
+    const Bytes cutText(notGbk.begin(), notGbk.end() - 2);
     const auto about = [](std::string_view action, std::string_view name) {
         return std::string(action) + " " + std::string(name);
     };
@@ -239,6 +242,11 @@ TEST(Transfer, GoldenExchanges) {
          Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kReadRequest,
                  Hex("CF CB"), kReadRequest, Hex("06 06"), kEnd}),
          {}, [&](ScriptedLine& line) { ExpectFile(line, "FILE", abc); }},
+        {"a ReadRequest refused past the silence bound ends the run", K::receive, kOther, former,
+         Concat({Greeting(), Repeat(Accept(), 3), Repeat(Hex("05 58"), 3)}),
+         Concat({kAnswered, StartFrame(), DirectoryFrame("LavaData"), kOpenFile, kReadRequest}),
+         std::string(texts::kHandheldRefused), [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); },
+         [](ScriptedLine& line, TransferRequest&) { line.setup.silenceBound = {}; }},
         {"a bad checksum in chunk 3", K::receive, kOther, former, badThird,
          ReceiveWrote({abc, abc, abc}, false), std::string(texts::kChecksumError), [&](ScriptedLine& line) {
              ExpectFile(line, "FILE", former);
@@ -278,6 +286,16 @@ TEST(Transfer, GoldenExchanges) {
                  return open(port);
              };
          }},
+        {"a text cut short fails; what came stays in FILE.part", K::receive, FileType::kText, former,
+         ReceiveScript({cutText}), std::nullopt, about(texts::kReceivedTextTooShort, "FILE"),
+         [&](ScriptedLine& line) { ExpectFile(line, "FILE", former); ExpectFile(line, "FILE.part", cutText); }},
+        {"a text that is not GBK fails --utf8; what came stays in FILE.part, no scratch file", K::receive,
+         FileType::kText, former, ReceiveScript({notGbk}), std::nullopt, about(texts::kReceivedNotGbk, "FILE"),
+         [&](ScriptedLine& line) {
+             ExpectFile(line, "FILE", former);
+             ExpectFile(line, "FILE.part", notGbk);
+             EXPECT_EQ(std::distance(fs::directory_iterator(line.dir.Path()), fs::directory_iterator()), 3);
+         }, [](ScriptedLine&, TransferRequest& request) { request.files[0].text.asUtf8 = true; }},
         {"receive refused for gtx", K::receive, FileType::kHeadedText, former, Greeting(), Bytes{},
          notFetched},
         {"receive refused for bin", K::receive, FileType::kApplication, former, Greeting(), Bytes{},
