@@ -28,7 +28,8 @@ Answer DeviceSession::Handle(const PcPacket& packet) {
     }
     if (Is(packet, PacketType::EndOfFile)) {
         files_.CloseReading();
-        return Accepted(files_.FinishWriting());
+        fileLost_ = !files_.FinishWriting();
+        return Accepted(!fileLost_);
     }
     // Every other packet needs a session opened by Start.
     if (Is(packet, PacketType::Start)) return Accepted(Start());
@@ -56,12 +57,17 @@ void DeviceSession::Reset() {
     files_.CloseReading();
     started_ = false;
     directory_.clear();
+    fileLost_ = false;
 }
 
+// A PC skips whatever comes before the ENQ that asks for its Start, so the
+// refused EndOfFile of a file that could not be kept may go unread when
+// another file follows: the Start is refused too, and the PC hears it.
 bool DeviceSession::Start() {
+    const bool lost = fileLost_;
     Reset();
-    started_ = true;
-    return true;
+    started_ = !lost;
+    return started_;
 }
 
 bool DeviceSession::ChangeDirectory(const PcPacket& packet) {

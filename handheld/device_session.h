@@ -69,6 +69,7 @@ class DeviceSession {
 
     DeviceFiles& files_;
     bool started_ = false;
+    bool fileLost_ = false;  // the last EndOfFile was refused: its file is not kept
     std::string directory_;
     std::vector<FileActivity> activity_;
     std::optional<std::size_t> writing_;  // in activity_, the file open for writing

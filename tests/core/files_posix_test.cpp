@@ -205,6 +205,8 @@ TEST(FilesPosix, TheHandheldNeverFollowsLinksOutOfItsFolder) {
     const bool endOfFile = handle(5, {});
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &was), 0);
     EXPECT_TRUE(newFile && !data && !endOfFile);
+    EXPECT_FALSE(handle(1, start));  // the lost file is said again to a PC that skipped it
+    EXPECT_TRUE(handle(1, start));
     EXPECT_EQ(ReadFileBytes(dir / "root" / "hard"), FromText("overwritten"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "root"), fs::directory_iterator()), 3);
 }
