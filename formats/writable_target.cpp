@@ -18,7 +18,14 @@ Result CheckWritableTarget(const std::filesystem::path& target) {
     if (std::filesystem::is_regular_file(found)) {
         if (Result writable = CheckWritable(target); !writable.IsOk()) return writable;
     }
-    std::filesystem::path folder = PartialPath(target).parent_path();
+    // A folder of the .part's name is the user's: the receive would stop
+    // at it, after the handheld had begun.
+    const std::filesystem::path partial = PartialPath(target);
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(partial, error))) {
+        return Result::Failed(texts::kCannotCreateFile, ShownName(partial),
+                              std::make_error_code(std::errc::is_a_directory));
+    }
+    std::filesystem::path folder = partial.parent_path();
     if (folder.empty()) folder = ".";
     std::filesystem::path probe;
     ResultOf<OutputFile> made =

@@ -5,8 +5,9 @@
 // Promises: CheckWritableTarget fails, naming target and carrying the OS's
 // reason, when target (through a symbolic link, the file it names) is a
 // folder or a file that does not open for writing as it is ("无法写入文件"),
-// or when the folder its ".part" goes to (PartialPath) takes no new file
-// ("无法创建文件": missing, read-only, no permission). Nothing of the
+// or when its ".part" (PartialPath) cannot be made: a folder has that name,
+// or the folder it goes to takes no new file ("无法创建文件": missing,
+// read-only, no permission). Nothing of the
 // user's changes: target is opened without being emptied, and the probe file
 // made in the folder is removed at once. Nothing blocks: a FIFO is not opened.
 

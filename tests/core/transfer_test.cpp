@@ -270,6 +270,9 @@ TEST(Transfer, GoldenExchanges) {
              fs::remove(line.dir / "FILE");
              fs::create_directory(line.dir / "FILE");
          }},
+        {"a folder in FILE.part's place", K::receive, kOther, former, Greeting(), Bytes{},
+         about(texts::kCannotCreateFile, "FILE.part") + std::string(texts::kNameSeparator), {},
+         [](ScriptedLine& line, TransferRequest&) { fs::create_directory(line.dir / "FILE.part"); }},
         {"FILE in a missing folder", K::receive, kOther, former, Greeting(), Bytes{},
          about(texts::kCannotCreateFile, "FILE") + std::string(texts::kNameSeparator), {},
          [](ScriptedLine& line, TransferRequest& request) {
