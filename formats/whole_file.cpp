@@ -104,11 +104,15 @@ std::filesystem::path PartialPath(const std::filesystem::path& target) {
 
 Result CommitWholeFile(const std::filesystem::path& complete, const std::filesystem::path& target) {
     const std::filesystem::path final = ResolvedTarget(target);
+    std::error_code error;
+    const std::filesystem::file_status former = std::filesystem::status(final, error);
+    // Renamed over, a device or a FIFO would be gone, not written to.
+    if (std::filesystem::exists(former) && !std::filesystem::is_regular_file(former)) {
+        return Result::Failed(texts::kPcFileNotRegular, ShownName(target));
+    }
     if (Result writable = CheckWritable(final); !writable.IsOk()) {
         return AboutTarget(writable, target);
     }
-    std::error_code error;
-    const std::filesystem::file_status former = std::filesystem::status(final, error);
     if (std::filesystem::is_regular_file(former)) {
         KeepOwner(final, complete);  // first: a new owner would clear set-id rights
         std::filesystem::permissions(complete, former.permissions(), error);

@@ -33,7 +33,8 @@ std::filesystem::path PartialPath(const std::filesystem::path& target);
 // content: through a symbolic link (one that leads nowhere: its target is
 // made), keeping target's rights and, as far as the system allows, its
 // owner and group; a target a write could not change (CheckWritable) is
-// refused. complete must be beside the file target stands for. On failure
+// refused, and so is one that is no regular file (a device, a FIFO, a
+// folder: "电脑文件只能是新文件或普通文件"). complete must be beside the file target stands for. On failure
 // ("无法写入文件", target's name and the OS's reason) complete stays where
 // it was.
 Result CommitWholeFile(const std::filesystem::path& complete, const std::filesystem::path& target);

@@ -15,9 +15,10 @@ Result CheckWritableTarget(const std::filesystem::path& target) {
         return Result::Failed(texts::kCannotWriteFile, name,
                               std::make_error_code(std::errc::is_a_directory));
     }
-    if (std::filesystem::is_regular_file(found)) {
-        if (Result writable = CheckWritable(target); !writable.IsOk()) return writable;
+    if (std::filesystem::exists(found) && !std::filesystem::is_regular_file(found)) {
+        return Result::Failed(texts::kPcFileNotRegular, name);  // never opened: it may block
     }
+    if (Result writable = CheckWritable(target); !writable.IsOk()) return writable;
     // A folder of the .part's name is the user's: the receive would stop
     // at it, after the handheld had begun.
     const std::filesystem::path partial = PartialPath(target);

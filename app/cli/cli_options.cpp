@@ -216,8 +216,8 @@ reason, naming its file or port and giving the system's own words for why,
 stands on a line before "终止传输". Every check that needs no handheld comes
 before any port is opened or listened on, with --port auto too: a file to
 send missing, unreadable or unconvertible, a damaged package, a receive's
-FILE that is a folder or cannot be written, a folder FILE.part cannot be
-made in: such a run ends at once. A PC file failing once the handheld's
+FILE that is a folder, a device or a FIFO or cannot be written, a folder
+FILE.part cannot be made in: such a run ends at once. A PC file failing once the handheld's
 session has begun ends that session too. Several files sent end with how
 many went. On a terminal the kilobyte count is a progress bar (sizes under
 1 KiB in bytes).
