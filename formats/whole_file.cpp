@@ -26,9 +26,14 @@ class SiblingGuard {
     std::filesystem::path path_;
 };
 
-// Writing through a symbolic link, as a plain write would, rather than
-// replacing the link itself; a link to nothing leads to where a write
-// would create its target.
+// What went wrong on the way to target, told about target: the scratch
+// sibling's name means nothing to the user.
+Result AboutTarget(const Result& failure, const std::filesystem::path& target) {
+    return Result::Failed(texts::kCannotWriteFile, ShownName(target), failure.Error());
+}
+
+}  // namespace
+
 std::filesystem::path ResolvedTarget(const std::filesystem::path& target) {
     constexpr int kMostLinks = 40;  // as the system gives up on a loop of links
     std::filesystem::path at = target;
@@ -40,14 +45,6 @@ std::filesystem::path ResolvedTarget(const std::filesystem::path& target) {
     }
     return at;
 }
-
-// What went wrong on the way to target, told about target: the scratch
-// sibling's name means nothing to the user.
-Result AboutTarget(const Result& failure, const std::filesystem::path& target) {
-    return Result::Failed(texts::kCannotWriteFile, ShownName(target), failure.Error());
-}
-
-}  // namespace
 
 ResultOf<Bytes> ReadWholeFile(const std::filesystem::path& file) {
     ResultOf<InputFile> opened = InputFile::Open(file);

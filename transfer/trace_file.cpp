@@ -32,14 +32,11 @@ std::string UtcNow() {
 }
 
 // The file a path names once every link is followed, the last one too.
-std::filesystem::path Resolved(std::filesystem::path path) {
+std::filesystem::path Resolved(const std::filesystem::path& path) {
     std::error_code error;
-    for (int links = 0; links < 40 && std::filesystem::is_symlink(path, error); ++links) {
-        path = path.parent_path() / std::filesystem::read_symlink(path, error);
-        if (error) break;
-    }
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-    return error ? path : resolved;
+    const std::filesystem::path at = ResolvedTarget(path);
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(at, error);
+    return error ? at : resolved;
 }
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
