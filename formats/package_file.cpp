@@ -22,10 +22,7 @@ std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
 // The handheld refuses a path that climbs out of its directory or holds a
 // control character; finding it here keeps a package from going half-way.
 bool PathTheHandheldTakes(std::string_view path) {
-    if (std::any_of(path.begin(), path.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
-        return false;
-    }
+    if (std::any_of(path.begin(), path.end(), IsControlByte)) return false;
     for (std::size_t at = 0; at <= path.size();) {
         const std::size_t slash = std::min(path.find('/', at), path.size());
         if (path.substr(at, slash - at) == "..") return false;

@@ -35,6 +35,14 @@ struct PackageEntry {
     std::uint64_t dataOffset = 0;
 };
 
+// Whether a GBK byte is a control character (below 0x20, or 0x7F), which
+// the handheld takes in no name or directory, a package's or a box's.
+// Neither is ever a trail byte, so a byte search finds only real ones.
+inline bool IsControlByte(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return value < 0x20 || value == 0x7F;
+}
+
 inline constexpr std::size_t kPackagePathField = 60;
 inline constexpr std::size_t kMaxPackageNameLength = 23;
 

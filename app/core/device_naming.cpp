@@ -33,11 +33,6 @@ std::string_view WholeCharacters(std::string_view gbk, std::size_t limit) {
 
 }  // namespace
 
-bool IsControlByte(char byte) {
-    const auto value = static_cast<unsigned char>(byte);
-    return value < 0x20 || value == 0x7F;
-}
-
 std::string ShortenDeviceName(std::string_view gbkFileName, std::size_t extensionOffset) {
     if (gbkFileName.size() < kMaxDeviceNameBytes) return std::string(gbkFileName);
     if (extensionOffset == 0) return std::string(WholeCharacters(gbkFileName, kMaxDeviceNameBytes));

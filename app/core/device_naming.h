@@ -24,11 +24,6 @@ namespace kestrel {
 inline constexpr std::size_t kMaxDeviceNameBytes = 14;
 inline constexpr std::size_t kMaxDeviceDirectoryBytes = 14;
 
-// Whether a GBK byte is a control character (below 0x20, or 0x7F), which
-// the handheld takes for no name's. Neither is ever a trail byte, so a byte
-// search finds only real ones.
-bool IsControlByte(char byte);
-
 // The device file name (at most 14 bytes) for a file name without folders:
 // - shorter than 14 bytes: unchanged;
 // - no extension: the longest run of whole characters within 14 bytes;

@@ -5,6 +5,7 @@
 
 #include "app/core/app_texts.h"
 #include "app/core/device_naming.h"
+#include "formats/package_file.h"
 
 namespace kestrel {
 namespace {

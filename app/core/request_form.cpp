@@ -8,6 +8,7 @@
 
 #include "app/core/app_texts.h"
 #include "app/core/device_naming.h"
+#include "formats/package_file.h"
 #include "status/shown_name.h"
 
 namespace kestrel {
